@@ -1,0 +1,63 @@
+#pragma once
+
+#include "store/BookmarkFile.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <array>
+#include <vector>
+
+namespace lintora {
+
+// The seven cells of one bookmark list row: title, URL, comment, status text, response text,
+// check date text and the shortcut file's full path. The path identifies the row's file.
+using BookmarkRow = std::array<QString, 7>;
+
+namespace ListColumn {
+constexpr int Title = 0;
+constexpr int Url = 1;
+constexpr int Comment = 2;
+constexpr int Status = 3;
+constexpr int Response = 4;
+constexpr int CheckDate = 5;
+constexpr int Path = 6;
+constexpr int Count = 7;
+} // namespace ListColumn
+
+BookmarkRow makeBookmarkRow(const BookmarkRowTexts& texts, const QString& path);
+
+// The rows behind the bookmark list: plain text cells, so that a hundred thousand bookmarks cost
+// one small record each and the view asks only for what it draws.
+class BookmarkListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit BookmarkListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    static QString columnCaption(int column);
+
+    // Replaces every row (the view's selection goes with the old rows).
+    void setRows(std::vector<BookmarkRow> rows);
+    void clear();
+
+    const BookmarkRow& row(int r) const { return m_rows[static_cast<std::size_t>(r)]; }
+    const QString& cell(int r, int column) const { return m_rows[static_cast<std::size_t>(r)][column]; }
+    const QString& path(int r) const { return cell(r, ListColumn::Path); }
+
+    // Rewrites the first six cells of row r.
+    void setRowTexts(int r, const BookmarkRowTexts& texts);
+
+    // Puts the rows in the order given (order[i] is the old index of the row that goes to i). Rows
+    // keep their contents, and the view's selection and current row move with them.
+    void reorder(const std::vector<int>& order);
+
+private:
+    std::vector<BookmarkRow> m_rows;
+};
+
+} // namespace lintora
