@@ -1,6 +1,7 @@
 // The URL check worker against real servers on the loopback interface and real shortcut files.
 
 #include "check/UrlCheckWorker.h"
+#include "FixedClock.h"
 #include "TempFavorites.h"
 #include "TestHttpServer.h"
 #include "TestProcesses.h"
@@ -37,22 +38,6 @@ bool waitUntilEnded(const TCheckURL& worker, int timeoutMs = 20000)
 {
     return QTest::qWaitFor([&] { return !worker.isRunning(); }, timeoutMs);
 }
-
-// The check date every worker of these tests writes.
-class FixedClock
-{
-public:
-    FixedClock()
-    {
-        encodeDateTime({2026, 12, 11, 9, 5, 3, 0}, m_now);
-        Clock::setNowForTests([now = m_now] { return now; });
-    }
-    ~FixedClock() { Clock::setNowForTests({}); }
-    static constexpr const char* Text = "2026/12/11 9:05:03";
-
-private:
-    TDateTime m_now = 0;
-};
 
 class UrlCheckWorker : public ::testing::Test
 {
