@@ -1,5 +1,7 @@
 #include "dialogs/FixedDialog.h"
 
+#include <QGroupBox>
+
 namespace lintora {
 
 QFont dialogFont()
@@ -7,6 +9,14 @@ QFont dialogFont()
     QFont font(QStringLiteral("IPAPGothic"));
     font.setPixelSize(12);
     return font;
+}
+
+void useCaptionOnFrameLine(QGroupBox* group)
+{
+    group->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                                        " margin-top: 6px; }"
+                                        "QGroupBox::title { subcontrol-origin: margin; left: 7px;"
+                                        " padding: 0px 2px; }"));
 }
 
 FixedDialog::FixedDialog(QWidget* mainWindow, const QString& caption, QSize clientSize)

@@ -110,6 +110,7 @@ TForm3::TForm3(QWidget* mainWindow)
         label->adjustSize();
 
     GroupBox1 = place(new QGroupBox(QStringLiteral("ダブルクリック時の動作"), TabSheet3), 8, 8, 313, 81);
+    useCaptionOnFrameLine(GroupBox1);
     RadioButton1 = place(new QRadioButton(QStringLiteral("情報の編集"), GroupBox1), 8, 24, 113, 17);
     RadioButton2 = place(new QRadioButton(QStringLiteral("ブラウザで開く"), GroupBox1), 8, 48, 113, 17);
 

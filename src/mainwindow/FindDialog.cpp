@@ -11,6 +11,7 @@ TForm6::TForm6(QWidget* mainWindow)
 {
     GroupBox1 = new QGroupBox(QStringLiteral("検索する文字列"), this);
     GroupBox1->setGeometry(8, 8, 321, 57);
+    useCaptionOnFrameLine(GroupBox1);
     Edit1 = new QLineEdit(GroupBox1);
     Edit1->setGeometry(8, 16, 305, 20);
     Button1 = new QPushButton(QStringLiteral("実行"), this);
