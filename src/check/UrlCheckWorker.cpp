@@ -81,11 +81,6 @@ void TCheckURL::Cancel()
     Http->Cancel();
 }
 
-double TCheckURL::responseTime() const
-{
-    return responseTimeSeconds(m_endTick - m_startTick);
-}
-
 void TCheckURL::writeResults()
 {
     QString failure;

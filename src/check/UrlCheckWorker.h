@@ -46,7 +46,10 @@ public:
     CheckStatus status() const { return Status; }
     TDateTime startTime() const { return StartTime; }
     TDateTime endTime() const { return EndTime; }
-    double responseTime() const; // seconds from just before the request to the end of the answer
+    // From just before the request to the end of the answer, as the steady clock measured it, and
+    // as stored (seconds, whole milliseconds).
+    std::chrono::steady_clock::duration elapsed() const { return m_endTick - m_startTick; }
+    double responseTime() const { return responseTimeSeconds(elapsed()); }
     QString path() const { return BMFile->FilePath(); }
 
     // Told the message of a write that the file system refused ("<path> に書き込めません").
