@@ -31,10 +31,18 @@ QString mountRootOf(const QString& path, const QStringList& roots)
     return best;
 }
 
-DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent), m_roots(mountRoots())
+DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent)
 {
-    addItems(m_roots);
+    refresh();
     connect(this, &QComboBox::activated, this, [this](int index) { emit driveChosen(itemText(index)); });
+}
+
+void DriveComboBox::refresh()
+{
+    const QSignalBlocker blocker(this);
+    m_roots = mountRoots();
+    clear();
+    addItems(m_roots);
 }
 
 QString DriveComboBox::followFolder(const QString& path)

@@ -20,6 +20,9 @@ class DriveComboBox : public QComboBox
 public:
     explicit DriveComboBox(QWidget* parent);
 
+    // Lists the roots anew: a file system may have been mounted since the last opening.
+    void refresh();
+
     // The root that holds path (absolute and clean), selected in the list without telling anyone.
     QString followFolder(const QString& path);
 

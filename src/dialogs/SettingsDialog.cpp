@@ -36,11 +36,9 @@ QString notAnIntegerMessage(const QString& text)
 // Why a folder cannot be opened, in the words the file system's errors have for the user.
 QString folderErrorText(const QString& path)
 {
-    struct stat info
-    {
-    };
     if (path.isEmpty())
         return QStringLiteral("ファイルが見つかりません");
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         switch (errno) {
         case ENOENT:
@@ -169,6 +167,7 @@ bool TForm3::Execute(AppSettings& settings, const std::function<void()>& buildFo
     const QString port = QString::number(settings.ProxyPort);
     Edit2->setMaxLength(std::max<int>(PortMaxLength, port.size()));
     Edit2->setText(port);
+    DriveComboBox1->refresh();
     QString error;
     if (!chooseFolder(settings.FavoritesFolder, error)) {
         messages().showError(errorBoxText(error));

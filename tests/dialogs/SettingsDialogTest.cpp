@@ -70,20 +70,30 @@ protected:
         QTest::keyClick(dialog.DirectoryListBox1, Qt::Key_Return);
     }
 
-    void openRowByDoubleClick(const QString& text)
+    // Where a row is on screen; the list lays out its rows lazily after a change.
+    QPoint rowCentre(const QString& text) const
     {
-        ASSERT_GE(rowOf(text), 0) << text.toStdString();
-        ASSERT_TRUE(dialog.DirectoryListBox1->isVisible());
         QListWidget* list = dialog.DirectoryListBox1;
-        // The list lays out its rows lazily after a change; wait for the row to be on screen.
+        EXPECT_TRUE(list->isVisible());
+        EXPECT_GE(rowOf(text), 0) << text.toStdString();
         QRect rect;
-        ASSERT_TRUE(QTest::qWaitFor([&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
             rect = list->visualItemRect(list->item(rowOf(text)));
             return list->viewport()->rect().contains(rect) && !rect.isEmpty();
         }));
-        // A double-click as the window system delivers it: press and release, then the second press.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        return rect.center();
+    }
+
+    void clickRow(const QString& text)
+    {
+        QTest::mouseClick(dialog.DirectoryListBox1->viewport(), Qt::LeftButton, {}, rowCentre(text));
+    }
+
+    // A double-click as the window system delivers it: press and release, then the second press.
+    void openRowByDoubleClick(const QString& text)
+    {
+        clickRow(text);
+        QTest::mouseDClick(dialog.DirectoryListBox1->viewport(), Qt::LeftButton, {}, rowCentre(text));
     }
 
     static void clearField(QLineEdit* edit)
@@ -352,7 +362,9 @@ TEST_F(SettingsDialogTest, FolderListShowsAncestorsThenVisibleSubfoldersAndOpens
         EXPECT_EQ(rows.mid(rows.size() - 3),
                   (QStringList{QStringLiteral("Favorites"), QStringLiteral("Sub1"), QStringLiteral("Deep")}));
 
-        // Back up to an ancestor and down again, by double-click.
+        // A single click only selects; a double-click opens, up to an ancestor and down again.
+        clickRow(QStringLiteral("Favorites"));
+        EXPECT_EQ(dialog.chosenFolder(), favorites.root() + QStringLiteral("/Sub1"));
         openRowByDoubleClick(QStringLiteral("Favorites"));
         EXPECT_EQ(dialog.chosenFolder(), favorites.root());
         openRowByDoubleClick(QStringLiteral("Sub2"));
