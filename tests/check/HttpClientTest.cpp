@@ -269,13 +269,13 @@ TEST(HttpClient, BodyInPacketsJustUnderTheWaitLimitApartIsReadToTheEnd)
     TestHttpServer server;
     server.on("/slow", [](TestHttpServer::Connection& c, const TestHttpServer::Request&) {
         c.send("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n");
-        c.pause(900);
+        c.pause(1100);
         c.send("\r\n<html>");
-        for (int i = 0; i < 3 && c.pause(900); ++i)
+        for (int i = 0; i < 3 && c.pause(1100); ++i)
             c.send("<p>more</p>");
     });
     HttpClient http;
-    http.TimeOut = 1200;
+    http.TimeOut = 1500;
     EventLog log;
     get(http, log, server.url("/slow"));
     EXPECT_EQ(log.outcome(), QStringList{"success:GET"});
@@ -286,12 +286,12 @@ TEST(HttpClient, HeaderLinesJustUnderTheWaitLimitApartAreWaitedFor)
     TestHttpServer server;
     server.on("/slow-header", [](TestHttpServer::Connection& c, const TestHttpServer::Request&) {
         c.send("HTTP/1.0 404 Not Found\r\n");
-        for (int i = 0; i < 3 && c.pause(900); ++i)
+        for (int i = 0; i < 3 && c.pause(1100); ++i)
             c.send("X-Line: " + QByteArray::number(i) + "\r\n");
         c.send("\r\n");
     });
     HttpClient http;
-    http.TimeOut = 1200;
+    http.TimeOut = 1500;
     EventLog log;
     get(http, log, server.url("/slow-header"));
     EXPECT_EQ(log.outcome(), QStringList{"failure:GET"});
