@@ -36,8 +36,8 @@ QString searchFavoritesFolder(const FavoritesSearchPlaces& places)
     const QString own = joinPath(places.home, QStringLiteral("Favorites"));
     if (directoryExists(own))
         return own;
-    const QString wine = places.home + QStringLiteral("/.wine/drive_c/users/") + places.logon
-                         + QStringLiteral("/Favorites");
+    const QString wine =
+        places.home + QStringLiteral("/.wine/drive_c/users/") + places.logon + QStringLiteral("/Favorites");
     if (!places.logon.isEmpty() && directoryExists(wine))
         return wine;
     messages().inform(QStringLiteral("お気に入りフォルダを設定して下さい"));

@@ -90,8 +90,9 @@ void BookmarkListModel::reorder(const std::vector<int>& order)
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex& index : from)
-        to.append(index.isValid() ? createIndex(newIndexOf[static_cast<std::size_t>(index.row())], index.column())
-                                  : QModelIndex());
+        to.append(index.isValid()
+                      ? createIndex(newIndexOf[static_cast<std::size_t>(index.row())], index.column())
+                      : QModelIndex());
     changePersistentIndexList(from, to);
 
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -36,7 +36,8 @@ QByteArray textSortBytes(const QString& text)
 int compareSortBytes(const QByteArray& a, const QByteArray& b)
 {
     const qsizetype common = std::min(a.size(), b.size());
-    const int c = common > 0 ? std::memcmp(a.constData(), b.constData(), static_cast<std::size_t>(common)) : 0;
+    const int c =
+        common > 0 ? std::memcmp(a.constData(), b.constData(), static_cast<std::size_t>(common)) : 0;
     if (c != 0)
         return c < 0 ? -1 : 1;
     if (a.size() == b.size())
@@ -103,7 +104,8 @@ std::vector<int> sortedRowOrder(const BookmarkListModel& model, int column, int 
         for (int r = 0; r < n; ++r)
             keys[static_cast<std::size_t>(r)] = textSortBytes(model.cell(r, column));
         std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-            const int c = compareSortBytes(keys[static_cast<std::size_t>(x)], keys[static_cast<std::size_t>(y)]);
+            const int c =
+                compareSortBytes(keys[static_cast<std::size_t>(x)], keys[static_cast<std::size_t>(y)]);
             return descending ? c > 0 : c < 0;
         });
     } else {

@@ -12,7 +12,12 @@ namespace lintora {
 // form (so Japanese titles order as they always did in Shift-JIS), the response column as a number
 // and the check date column as a date-time, an empty cell counting as 0.
 
-enum class ColumnKind { Text, Number, DateTime };
+enum class ColumnKind
+{
+    Text,
+    Number,
+    DateTime
+};
 ColumnKind columnKind(int column);
 
 // The bytes a text sorts by.

@@ -17,7 +17,6 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QShowEvent>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
@@ -158,8 +157,8 @@ void TForm1::CreateControls()
 
 void TForm1::CreateMenu()
 {
-    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys,
-                                void (TForm1::*handler)()) {
+    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                                const QKeySequence& keys, void (TForm1::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         if (!keys.isEmpty())
@@ -174,7 +173,8 @@ void TForm1::CreateMenu()
     Close1 = addItem(file, "Close1", QStringLiteral("閉じる(&C)"), {}, &TForm1::Close1Click);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編集/操作(&E)"));
-    N7 = addItem(edit, "N7", QStringLiteral("情報の編集(&E)"), QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::N7Click);
+    N7 = addItem(edit, "N7", QStringLiteral("情報の編集(&E)"), QKeySequence(Qt::CTRL | Qt::Key_E),
+                 &TForm1::N7Click);
     N9 = addItem(edit, "N9", QStringLiteral("ブラウザで開く(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O),
                  &TForm1::N9Click);
     C1 = addItem(edit, "C1", QStringLiteral("接続確認(&C)"), {}, &TForm1::C1Click);
@@ -184,8 +184,10 @@ void TForm1::CreateMenu()
     Refresh1 = addItem(edit, "Refresh1", QStringLiteral("最新の情報に更新(&R)"), QKeySequence(Qt::Key_F5),
                        &TForm1::Refresh1Click);
     edit->addSeparator();
-    N4 = addItem(edit, "N4", QStringLiteral("全て選択(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::N4Click);
-    N5 = addItem(edit, "N5", QStringLiteral("選択の切替(&I)"), QKeySequence(Qt::CTRL | Qt::Key_T), &TForm1::N5Click);
+    N4 = addItem(edit, "N4", QStringLiteral("全て選択(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                 &TForm1::N4Click);
+    N5 = addItem(edit, "N5", QStringLiteral("選択の切替(&I)"), QKeySequence(Qt::CTRL | Qt::Key_T),
+                 &TForm1::N5Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     Contents1 = addItem(help, "Contents1", QStringLiteral("トピックの検索(&H)"), QKeySequence(Qt::Key_F1),
@@ -197,13 +199,15 @@ void TForm1::CreateMenu()
 
 // ---- Start and end -------------------------------------------------------------------------------
 
-void TForm1::showEvent(QShowEvent* event)
+void TForm1::setVisible(bool visible)
 {
-    if (!m_shown && !event->spontaneous()) {
+    // The first show reads the layout and builds the tree before the window reaches the screen, so
+    // that the platform window is made at the saved place and size.
+    if (visible && !m_shown) {
         m_shown = true;
         FormShow();
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 void TForm1::FormShow()
@@ -216,10 +220,13 @@ void TForm1::FormShow()
 WindowLayout TForm1::CurrentLayout() const
 {
     WindowLayout layout;
-    layout.width = width();
-    layout.height = height();
-    layout.top = y();
-    layout.left = x();
+    // The client area's rectangle: it reads back exactly as it was set, whatever frame the window
+    // manager draws around it.
+    const QRect bounds = geometry();
+    layout.width = bounds.width();
+    layout.height = bounds.height();
+    layout.top = bounds.top();
+    layout.left = bounds.left();
     layout.treeWidth = TreeView1->width();
     for (int i = 0; i < ListColumn::Count; ++i)
         layout.columnWidths[static_cast<std::size_t>(i)] = ListView1->header()->sectionSize(i);
@@ -228,8 +235,7 @@ WindowLayout TForm1::CurrentLayout() const
 
 void TForm1::ApplyLayout(const WindowLayout& layout)
 {
-    resize(layout.width, layout.height);
-    move(layout.left, layout.top);
+    setGeometry(layout.left, layout.top, layout.width, layout.height);
     // Lay the window out at its new size first, so that the splitter gives the tree exactly its width
     // and the list the rest.
     if (QLayout* own = this->layout())
@@ -480,7 +486,8 @@ void TForm1::N5Click()
             int end = r;
             while (end + 1 < n && !flags[static_cast<std::size_t>(end + 1)])
                 ++end;
-            inverted.append(QItemSelectionRange(ListModel->index(r, 0), ListModel->index(end, ListColumn::Count - 1)));
+            inverted.append(
+                QItemSelectionRange(ListModel->index(r, 0), ListModel->index(end, ListColumn::Count - 1)));
             r = end + 1;
         }
         // Clearing first and then selecting the complement keeps the selection model's work in step

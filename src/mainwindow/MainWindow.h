@@ -123,8 +123,10 @@ public slots:
     void Contents1Click();
     void About1Click();
 
+    void setVisible(bool visible) override;
+
 protected:
-    void showEvent(QShowEvent* event) override;
+    // The first show of the main window.
     void FormShow();
 
 private slots:
