@@ -224,6 +224,9 @@ int HttpClient::performOnce(const QByteArray& url, QByteArray& location)
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
 
     const CURLcode result = curl_easy_perform(curl);
+    // Nothing of this call's stack may stay known to the handle.
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(headers);
     long statusCode = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &statusCode);
