@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+
 // The icons live in the application library's resources; a static library's resources must be
 // registered by hand, from the global namespace.
 static void registerProgramIcons()
@@ -18,10 +20,12 @@ namespace lintora {
 
 namespace {
 
+// A static text sizes itself to its text, as the designed one did, so a font a little wider than the
+// designed one never clips it.
 QLabel* staticText(const QString& text, QWidget* parent, int left, int top, int width, int height)
 {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(left, top, width, height);
+    label->setGeometry(left, top, std::max(width, label->sizeHint().width()), height);
     return label;
 }
 
@@ -29,7 +33,7 @@ QLabel* staticText(const QString& text, QWidget* parent, int left, int top, int 
 
 QString TForm4::supportAddress()
 {
-    return QStringLiteral("https://lintoradesk.example.org/support/");
+    return QStringLiteral("https://lintora.example.org/");
 }
 
 TForm4::TForm4(QWidget* mainWindow)
@@ -44,7 +48,7 @@ TForm4::TForm4(QWidget* mainWindow)
     StaticText1 = staticText(QStringLiteral("LintoraDesk ブックマーク管理ツール"), this, 56, 16, 223, 16);
     StaticText2 = staticText(QStringLiteral("Version 1.0.0"), this, 120, 32, 69, 16);
     StaticText3 =
-        staticText(QStringLiteral("Copyright (C) 2026 The LintoraDesk developers"), this, 80, 48, 166, 16);
+        staticText(QStringLiteral("(C) 2026 LintoraDesk 開発者"), this, 80, 48, 166, 16);
     StaticText4 = staticText(QStringLiteral("サポート情報"), this, 24, 72, 71, 16);
     StaticText5 = staticText(supportAddress(), this, 104, 72, 164, 16);
 

@@ -28,9 +28,9 @@ TEST_F(AboutBoxTest, ShowsIconNameVersionCopyrightAndTheSupportAddressAsALink)
     EXPECT_EQ(box.Image1->pixmap().size(), QSize(32, 32));
     EXPECT_EQ(box.StaticText1->text(), QStringLiteral("LintoraDesk ブックマーク管理ツール"));
     EXPECT_EQ(box.StaticText2->text(), QStringLiteral("Version 1.0.0"));
-    EXPECT_EQ(box.StaticText3->text(), QStringLiteral("Copyright (C) 2026 The LintoraDesk developers"));
+    EXPECT_EQ(box.StaticText3->text(), QStringLiteral("(C) 2026 LintoraDesk 開発者"));
     EXPECT_EQ(box.StaticText4->text(), QStringLiteral("サポート情報"));
-    EXPECT_EQ(box.StaticText5->text(), QStringLiteral("https://lintoradesk.example.org/support/"));
+    EXPECT_EQ(box.StaticText5->text(), QStringLiteral("https://lintora.example.org/"));
     EXPECT_TRUE(box.StaticText5->font().underline());
     EXPECT_EQ(box.StaticText5->palette().color(QPalette::WindowText), QColor(Qt::blue));
     EXPECT_EQ(box.StaticText5->font().family(), box.font().family());
@@ -48,7 +48,7 @@ TEST_F(AboutBoxTest, ClickingTheAddressOpensItEachTimeAndLeavesTheBoxOpen)
         box.Button1->click();
     });
     EXPECT_EQ(box.exec(), QDialog::Accepted);
-    const QUrl address(QStringLiteral("https://lintoradesk.example.org/support/"));
+    const QUrl address(QStringLiteral("https://lintora.example.org/"));
     EXPECT_EQ(opener.opened, (QList<QUrl>{address, address}));
 }
 
