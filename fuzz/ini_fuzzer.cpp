@@ -13,7 +13,8 @@ using namespace lintora;
 
 namespace {
 
-const char* const Sections[] = {"Lintora", "DEFAULT", "InternetShortcut", "lintora", "New", "\x82\xa0", "A B"};
+const char* const Sections[] = {"Lintora",  "DEFAULT", "InternetShortcut", "lintora", "New",
+                                "\x82\xa0", "A B"};
 const char* const Keys[] = {"COMMENT", "STATUS", "BASEURL", "URL", "comment", "K", "\x93\xfa"};
 
 void check(bool condition)
@@ -32,12 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* key = Keys[data[1] % std::size(Keys)];
     const std::size_t valueSize = std::min<std::size_t>(data[2], size - 3);
     const QByteArray value(reinterpret_cast<const char*>(data + 3), qsizetype(valueSize));
-    const QByteArray content(reinterpret_cast<const char*>(data + 3 + valueSize), qsizetype(size - 3 - valueSize));
+    const QByteArray content(reinterpret_cast<const char*>(data + 3 + valueSize),
+                             qsizetype(size - 3 - valueSize));
 
-    // Reading: always comes back within the limit, and decodes.
+    // Reading: always comes back within the limit, and decodes; the one-pass form agrees.
+    std::vector<ini::KeyRef> all;
+    for (const char* s : Sections)
+        for (const char* k : Keys)
+            all.push_back({s, k});
+    const auto many = ini::lookupMany(content, all);
+    std::size_t index = 0;
     for (const char* s : Sections) {
         for (const char* k : Keys) {
             const auto found = ini::lookup(content, s, k);
+            check(many[index++] == found);
             if (found) {
                 check(found->size() <= ini::MaxValueBytes);
                 decodeCp932(*found);
@@ -53,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(readBack.has_value());
     bool plain = value.size() <= ini::MaxValueBytes;
     for (char c : value)
-        plain = plain && c != '\r' && c != '\n' && c != '\0' && c != ' ' && c != '\t' && c != '"' && c != '\'';
+        plain =
+            plain && c != '\r' && c != '\n' && c != '\0' && c != ' ' && c != '\t' && c != '"' && c != '\'';
     if (plain)
         check(*readBack == value);
     for (const char* s : Sections) {

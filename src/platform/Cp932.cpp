@@ -91,7 +91,8 @@ struct Tables
             const std::uint16_t bytes = encodeOne(c);
             if (bytes == 0xFFFF)
                 return;
-            const char16_t back = bytes < 0x100 ? single[bytes] : pair[((bytes >> 8) - 0x80) * 256 + (bytes & 0xFF)];
+            const char16_t back =
+                bytes < 0x100 ? single[bytes] : pair[((bytes >> 8) - 0x80) * 256 + (bytes & 0xFF)];
             if (back == c)
                 encode[c] = bytes;
         };

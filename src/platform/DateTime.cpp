@@ -70,11 +70,11 @@ std::function<TDateTime()> testClock;
 
 bool encodeDateTime(const DateTimeParts& p, TDateTime& result)
 {
-    if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1
-        || p.day > daysInMonth(p.year, p.month))
+    if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
+        p.day > daysInMonth(p.year, p.month))
         return false;
-    if (p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 || p.second < 0 || p.second > 59
-        || p.millisecond < 0 || p.millisecond > 999)
+    if (p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 || p.second < 0 || p.second > 59 ||
+        p.millisecond < 0 || p.millisecond > 999)
         return false;
     const qint64 days = daysFromCivil(p.year, p.month, p.day) - EpochDays;
     const double fraction =
@@ -111,16 +111,35 @@ DateTimeParts decodeDateTime(TDateTime value)
 QString formatDateTime(TDateTime value)
 {
     const DateTimeParts p = decodeDateTime(value);
-    QString text = QStringLiteral("%1/%2/%3")
-                       .arg(p.year, 4, 10, QLatin1Char('0'))
-                       .arg(p.month, 2, 10, QLatin1Char('0'))
-                       .arg(p.day, 2, 10, QLatin1Char('0'));
-    if (p.hour != 0 || p.minute != 0 || p.second != 0)
-        text += QStringLiteral(" %1:%2:%3")
-                    .arg(p.hour)
-                    .arg(p.minute, 2, 10, QLatin1Char('0'))
-                    .arg(p.second, 2, 10, QLatin1Char('0'));
-    return text;
+    // Written by hand: list fills format a date for every row.
+    char text[32];
+    char* o = text;
+    const auto digits = [&o](int v, int width) {
+        char buffer[12];
+        int n = 0;
+        do {
+            buffer[n++] = char('0' + v % 10);
+            v /= 10;
+        } while (v > 0);
+        while (n < width)
+            buffer[n++] = '0';
+        while (n > 0)
+            *o++ = buffer[--n];
+    };
+    digits(p.year, 4);
+    *o++ = '/';
+    digits(p.month, 2);
+    *o++ = '/';
+    digits(p.day, 2);
+    if (p.hour != 0 || p.minute != 0 || p.second != 0) {
+        *o++ = ' ';
+        digits(p.hour, 1);
+        *o++ = ':';
+        digits(p.minute, 2);
+        *o++ = ':';
+        digits(p.second, 2);
+    }
+    return QString::fromLatin1(text, o - text);
 }
 
 namespace {
@@ -130,7 +149,8 @@ bool readNumber(const QString& s, qsizetype& pos, int maxDigits, int& value)
 {
     const qsizetype start = pos;
     value = 0;
-    while (pos < s.size() && s[pos] >= QLatin1Char('0') && s[pos] <= QLatin1Char('9') && pos - start < maxDigits) {
+    while (pos < s.size() && s[pos] >= QLatin1Char('0') && s[pos] <= QLatin1Char('9') &&
+           pos - start < maxDigits) {
         value = value * 10 + (s[pos].unicode() - '0');
         ++pos;
     }
@@ -164,12 +184,13 @@ bool parseDateTime(const QString& text, TDateTime& result)
         return false;
     if (pos - yearStart <= 2)
         p.year += 2000; // a two-digit year, as the short date form would have shown it
-    if (!expect(text, pos, '/') || !readNumber(text, pos, 2, p.month) || !expect(text, pos, '/')
-        || !readNumber(text, pos, 2, p.day))
+    if (!expect(text, pos, '/') || !readNumber(text, pos, 2, p.month) || !expect(text, pos, '/') ||
+        !readNumber(text, pos, 2, p.day))
         return false;
     skipBlanks(text, pos);
     if (pos < text.size()) {
-        if (!readNumber(text, pos, 2, p.hour) || !expect(text, pos, ':') || !readNumber(text, pos, 2, p.minute))
+        if (!readNumber(text, pos, 2, p.hour) || !expect(text, pos, ':') ||
+            !readNumber(text, pos, 2, p.minute))
             return false;
         if (expect(text, pos, ':')) {
             if (!readNumber(text, pos, 2, p.second))
@@ -191,10 +212,14 @@ TDateTime Clock::now()
         if (testClock)
             return testClock();
     }
-    struct timeval tv{};
+    struct timeval tv
+    {
+    };
     ::gettimeofday(&tv, nullptr);
     const time_t seconds = tv.tv_sec;
-    struct tm local{};
+    struct tm local
+    {
+    };
     ::localtime_r(&seconds, &local);
     DateTimeParts p;
     p.year = local.tm_year + 1900;

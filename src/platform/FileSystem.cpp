@@ -86,7 +86,9 @@ void sortNtfs(std::vector<QString>& names)
 
 bool isLinkToRegularFile(int dirFd, const char* name)
 {
-    struct stat target{};
+    struct stat target
+    {
+    };
     return ::fstatat(dirFd, name, &target, 0) == 0 && S_ISREG(target.st_mode);
 }
 
@@ -130,7 +132,9 @@ bool enumerateFolder(const QString& folder, EnumerateMode mode, std::vector<DirE
             continue;
         if (mode == EnumerateMode::Shortcuts && !endsWithUrlExtension(raw))
             continue;
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // removed since it was listed
         DirEntry entry;
@@ -145,7 +149,8 @@ bool enumerateFolder(const QString& folder, EnumerateMode mode, std::vector<DirE
             entry.attributes |= FileAttribute::ReadOnly;
         if (S_ISLNK(st.st_mode))
             entry.attributes |= FileAttribute::ReparsePoint;
-        entry.isFileOrLinkToFile = S_ISREG(st.st_mode) || (S_ISLNK(st.st_mode) && isLinkToRegularFile(dirFd, raw));
+        entry.isFileOrLinkToFile =
+            S_ISREG(st.st_mode) || (S_ISLNK(st.st_mode) && isLinkToRegularFile(dirFd, raw));
         entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(),
@@ -167,7 +172,9 @@ bool listSubfolderNames(const QString& folder, QStringList& names)
             continue;
         if (e->d_type != DT_DIR && e->d_type != DT_UNKNOWN)
             continue;
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         if (!S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)
@@ -204,7 +211,9 @@ bool listShortcutNames(const QString& folder, QStringList& names)
             take = isLinkToRegularFile(dirFd, raw);
             break;
         case DT_UNKNOWN: {
-            struct stat st{};
+            struct stat st
+            {
+            };
             if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) == 0)
                 take = S_ISREG(st.st_mode) || (S_ISLNK(st.st_mode) && isLinkToRegularFile(dirFd, raw));
             break;
@@ -227,13 +236,17 @@ bool listShortcutNames(const QString& folder, QStringList& names)
 
 bool fileExists(const QString& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool directoryExists(const QString& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -272,7 +285,9 @@ bool movesIntoOwnSubtree(const QByteArray& from, const QByteArray& to)
 
 bool exists(const QByteArray& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat(path.constData(), &st) == 0;
 }
 
@@ -284,7 +299,9 @@ bool renameNoReplace(const QString& from, const QString& to)
         return false;
     const QByteArray f = nativePath(from);
     const QByteArray t = nativePath(to);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(f.constData(), &st) != 0)
         return false;
     const bool isFolder = S_ISDIR(st.st_mode);
@@ -313,8 +330,8 @@ bool renameNoReplace(const QString& from, const QString& to)
 
 bool isPlainName(const QString& name)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-           && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
 WriteError::WriteError(const QString& path, const QString& message)
@@ -331,18 +348,22 @@ bool readWholeFile(const QString& path, QByteArray& content)
     const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
     }
-    qsizetype capacity = st.st_size > 0 ? qsizetype(st.st_size) : 4096;
+    // One byte more than the file's size, so that the common case ends with a single short read.
+    const qsizetype expected = qsizetype(st.st_size);
+    qsizetype capacity = expected + 1;
     content.resize(capacity);
     qsizetype size = 0;
     for (;;) {
         if (size == capacity) {
-            // The file grew since fstat (or reports no size): read on.
-            capacity *= 2;
+            // The file grew since fstat: read on.
+            capacity = capacity * 2 + 4096;
             content.resize(capacity);
         }
         const ssize_t n = ::read(fd, content.data() + size, std::size_t(capacity - size));
@@ -356,6 +377,8 @@ bool readWholeFile(const QString& path, QByteArray& content)
         if (n == 0)
             break;
         size += n;
+        if (size == expected && size < capacity)
+            break; // a short read that matches the size fstat gave: the end of the file
     }
     ::close(fd);
     content.resize(size);
@@ -392,7 +415,9 @@ QByteArray resolveLinks(const QByteArray& path)
 {
     QByteArray current = path;
     for (int hop = 0; hop < 40; ++hop) {
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return current;
         char buffer[PATH_MAX];
@@ -417,7 +442,9 @@ WriteResult writeFileSafely(const QString& path, const QByteArray& content, Writ
     if (target.isEmpty())
         throwWriteError(path);
 
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(target.constData(), &st) != 0) {
         if (errno != ENOENT)
             throwWriteError(path);
@@ -457,7 +484,8 @@ WriteResult writeFileSafely(const QString& path, const QByteArray& content, Writ
     if (mode == WriteMode::ReplaceExisting) {
         // Exchanging the two names fails when the original has gone, so a deleted shortcut is never
         // brought back; afterwards the temporary name holds the old bytes.
-        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) == 0) {
+        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) ==
+            0) {
             ::unlink(temporary.constData());
             return WriteResult::Written;
         }
@@ -486,7 +514,9 @@ namespace {
 // Removes name inside the folder dirFd, a folder with its whole content; links are removed as links.
 bool removeAt(int dirFd, const char* name)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
     if (!S_ISDIR(st.st_mode))

@@ -20,41 +20,65 @@ const QByteArray StatusKey = QByteArrayLiteral("STATUS");
 const QByteArray DateKey = QByteArrayLiteral("DATE");
 const QByteArray ResponseKey = QByteArrayLiteral("RESPONS");
 
-// The value readers on a file's bytes, shared by the getters and by ReadRow so both give the same.
-QString urlIn(const QByteArray& content)
+// What the stored values read as; shared by the getters and ReadRow so that both give the same.
+using Value = std::optional<QByteArray>;
+
+QString urlFrom(const Value& base, const Value& url)
 {
-    const auto base = ini::lookup(content, DefaultSection, BaseUrlKey);
     if (base && !base->isEmpty())
         return decodeCp932(*base);
-    const auto url = ini::lookup(content, ShortcutSection, UrlKey);
     return url ? decodeCp932(*url) : QString();
 }
 
-QString commentIn(const QByteArray& content)
+QString textFrom(const Value& value)
 {
-    const auto comment = ini::lookup(content, LintoraSection, CommentKey);
-    return comment ? decodeCp932(*comment) : QString();
+    return value ? decodeCp932(*value) : QString();
 }
 
-CheckStatus statusIn(const QByteArray& content)
+CheckStatus statusFrom(const Value& value)
 {
-    const auto status = ini::lookup(content, LintoraSection, StatusKey);
-    return status ? ini::parseInteger(*status).value_or(0) : 0;
+    return value ? ini::parseInteger(*value).value_or(0) : 0;
 }
 
-TDateTime checkDateIn(const QByteArray& content)
+TDateTime checkDateFrom(const Value& value)
 {
-    const auto date = ini::lookup(content, LintoraSection, DateKey);
     TDateTime result = NullDateTime;
-    if (!date || !parseDateTime(decodeCp932(*date), result))
+    if (!value || !parseDateTime(QString::fromLatin1(*value), result))
         return NullDateTime;
     return result;
 }
 
+double responseFrom(const Value& value)
+{
+    return value ? ini::parseFloat(*value).value_or(0.0) : 0.0;
+}
+
+QString urlIn(const QByteArray& content)
+{
+    const Value base = ini::lookup(content, DefaultSection, BaseUrlKey);
+    if (base && !base->isEmpty())
+        return urlFrom(base, std::nullopt);
+    return urlFrom(base, ini::lookup(content, ShortcutSection, UrlKey));
+}
+
+QString commentIn(const QByteArray& content)
+{
+    return textFrom(ini::lookup(content, LintoraSection, CommentKey));
+}
+
+CheckStatus statusIn(const QByteArray& content)
+{
+    return statusFrom(ini::lookup(content, LintoraSection, StatusKey));
+}
+
+TDateTime checkDateIn(const QByteArray& content)
+{
+    return checkDateFrom(ini::lookup(content, LintoraSection, DateKey));
+}
+
 double responseIn(const QByteArray& content)
 {
-    const auto response = ini::lookup(content, LintoraSection, ResponseKey);
-    return response ? ini::parseFloat(*response).value_or(0.0) : 0.0;
+    return responseFrom(ini::lookup(content, LintoraSection, ResponseKey));
 }
 
 } // namespace
@@ -202,7 +226,8 @@ QString TBMFile::ResponseText(double seconds)
         return QString();
     // "%0.1f", but with "." whatever the C locale says.
     char buffer[400];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::fixed, 1);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, seconds, std::chars_format::fixed, 1);
     if (error != std::errc())
         return QString();
     return QString::fromLatin1(buffer, end - buffer);
@@ -232,21 +257,36 @@ bool TBMFile::Matches(const QString& searchText) const
 
 BookmarkRowTexts TBMFile::ReadRow() const
 {
-    BookmarkRowTexts row;
-    row.statusText = StatusText(CheckStatusCode::NotChecked);
-    if (!Ini)
+    if (!Ini) {
+        BookmarkRowTexts row;
+        row.statusText = StatusText(CheckStatusCode::NotChecked);
         return row;
+    }
+    return ReadRowOf(m_filePath);
+}
+
+BookmarkRowTexts TBMFile::ReadRowOf(const QString& path)
+{
+    BookmarkRowTexts row;
     QByteArray content;
     // One read answers the existence test too; only a file that exists but cannot be read needs
     // the separate test, to tell it from a missing one.
-    if (!readWholeFile(m_filePath, content) && !fileExists(m_filePath))
+    if (!readWholeFile(path, content) && !fileExists(path)) {
+        row.statusText = StatusText(CheckStatusCode::NotChecked);
         return row;
-    row.title = titleOfPath(m_filePath);
-    row.url = urlIn(content);
-    row.comment = commentIn(content);
-    row.statusText = StatusText(statusIn(content));
-    row.responseText = ResponseText(responseIn(content));
-    row.checkDateText = CheckDateText(checkDateIn(content));
+    }
+    const std::vector<Value> values = ini::lookupMany(content, {{"DEFAULT", "BASEURL"},
+                                                                {"InternetShortcut", "URL"},
+                                                                {"Lintora", "COMMENT"},
+                                                                {"Lintora", "STATUS"},
+                                                                {"Lintora", "RESPONS"},
+                                                                {"Lintora", "DATE"}});
+    row.title = titleOfPath(path);
+    row.url = urlFrom(values[0], values[1]);
+    row.comment = textFrom(values[2]);
+    row.statusText = StatusText(statusFrom(values[3]));
+    row.responseText = ResponseText(responseFrom(values[4]));
+    row.checkDateText = CheckDateText(checkDateFrom(values[5]));
     return row;
 }
 

@@ -72,6 +72,9 @@ public:
 
     // All six row texts from a single read of the file.
     BookmarkRowTexts ReadRow() const;
+    // The same as TBMFile(path).ReadRow(), for filling many rows: the record's existence test and
+    // the read are one opening of the file, so a row costs one open and one read.
+    static BookmarkRowTexts ReadRowOf(const QString& path);
 
     // Text forms shared with the list's sort.
     static QString ResponseText(double seconds);   // "" for exactly 0, else "%0.1f"

@@ -26,7 +26,12 @@ struct Line
     bool hasBreak = false;
 };
 
-enum class LineKind { Other, Section, Key };
+enum class LineKind
+{
+    Other,
+    Section,
+    Key
+};
 
 struct ParsedLine
 {
@@ -103,11 +108,10 @@ ParsedLine parseLine(const QByteArray& content, const Line& line)
 
 // Names compare with ASCII letters folded; the trail byte of a two-byte character is compared as it
 // is, since it may look like a letter without being one.
-bool sameName(const char* a, qsizetype aSize, const QByteArray& b)
+bool sameName(const char* a, qsizetype aSize, const char* pb, qsizetype bSize)
 {
-    if (aSize != b.size())
+    if (aSize != bSize)
         return false;
-    const char* pb = b.constData();
     for (qsizetype i = 0; i < aSize; ++i) {
         const unsigned char ca = static_cast<unsigned char>(a[i]);
         const unsigned char cb = static_cast<unsigned char>(pb[i]);
@@ -122,6 +126,11 @@ bool sameName(const char* a, qsizetype aSize, const QByteArray& b)
             return false;
     }
     return true;
+}
+
+bool sameName(const char* a, qsizetype aSize, const QByteArray& b)
+{
+    return sameName(a, aSize, b.constData(), b.size());
 }
 
 QByteArray trimmedName(const QByteArray& name)
@@ -140,9 +149,9 @@ struct KeyPosition
 {
     bool sectionFound = false;
     bool keyFound = false;
-    Line keyLine;             // when keyFound
-    ParsedLine keyParsed;     // when keyFound
-    Line lastNonBlankLine;    // of the section, its header included (when sectionFound)
+    Line keyLine;          // when keyFound
+    ParsedLine keyParsed;  // when keyFound
+    Line lastNonBlankLine; // of the section, its header included (when sectionFound)
 };
 
 KeyPosition findKey(const QByteArray& content, const QByteArray& sectionName, const QByteArray& keyName)
@@ -174,8 +183,8 @@ KeyPosition findKey(const QByteArray& content, const QByteArray& sectionName, co
             blank = isBlank(data[i]);
         if (!blank)
             found.lastNonBlankLine = line;
-        if (parsed.kind == LineKind::Key
-            && sameName(data + parsed.nameStart, parsed.nameEnd - parsed.nameStart, key)) {
+        if (parsed.kind == LineKind::Key &&
+            sameName(data + parsed.nameStart, parsed.nameEnd - parsed.nameStart, key)) {
             found.keyFound = true;
             found.keyLine = line;
             found.keyParsed = parsed;
@@ -212,14 +221,14 @@ QByteArray lineBreakOf(const QByteArray& content)
 
 } // namespace
 
-std::optional<QByteArray> lookup(const QByteArray& content, const QByteArray& section, const QByteArray& key)
+namespace {
+
+// The value of a key line as the profile functions return it.
+QByteArray valueOf(const QByteArray& content, const Line& line, const ParsedLine& parsed)
 {
-    const KeyPosition found = findKey(content, section, key);
-    if (!found.keyFound)
-        return std::nullopt;
     const char* data = content.constData();
-    qsizetype s = found.keyParsed.valueStart;
-    qsizetype e = found.keyLine.end;
+    qsizetype s = parsed.valueStart;
+    qsizetype e = line.end;
     // The value is a C string to the programs that share these files: a NUL ends it.
     if (const void* nul = std::memchr(data + s, '\0', std::size_t(e - s)))
         e = static_cast<const char*>(nul) - data;
@@ -232,6 +241,88 @@ std::optional<QByteArray> lookup(const QByteArray& content, const QByteArray& se
         --e;
     }
     return QByteArray(data + s, cutLength(data + s, e - s));
+}
+
+} // namespace
+
+std::optional<QByteArray> lookup(const QByteArray& content, const QByteArray& section, const QByteArray& key)
+{
+    const KeyPosition found = findKey(content, section, key);
+    if (!found.keyFound)
+        return std::nullopt;
+    return valueOf(content, found.keyLine, found.keyParsed);
+}
+
+std::vector<std::optional<QByteArray>> lookupMany(const QByteArray& content, const std::vector<KeyRef>& keys)
+{
+    enum class State
+    {
+        Before,
+        Inside,
+        After
+    };
+    struct Wanted
+    {
+        const char* section;
+        qsizetype sectionSize;
+        const char* key;
+        qsizetype keySize;
+        State state;
+    };
+    // Names given without blanks around them, as the program's own names are, need no trimming.
+    const auto bare = [](const char* s) {
+        qsizetype n = qsizetype(std::strlen(s));
+        while (n > 0 && isBlank(s[n - 1]))
+            --n;
+        while (n > 0 && isBlank(*s)) {
+            ++s;
+            --n;
+        }
+        return std::pair{s, n};
+    };
+    std::vector<Wanted> wanted;
+    wanted.reserve(keys.size());
+    for (const KeyRef& k : keys) {
+        const auto [section, sectionSize] = bare(k.section);
+        const auto [key, keySize] = bare(k.key);
+        wanted.push_back({section, sectionSize, key, keySize, State::Before});
+    }
+    std::vector<std::optional<QByteArray>> values(keys.size());
+    std::size_t open = keys.size(); // lookups not yet answered for good
+    const char* data = content.constData();
+    Line line;
+    qsizetype pos = firstLineStart(content);
+    while (open > 0 && nextLine(content, pos, line)) {
+        pos = line.next;
+        const ParsedLine parsed = parseLine(content, line);
+        if (parsed.kind == LineKind::Section) {
+            for (std::size_t i = 0; i < wanted.size(); ++i) {
+                Wanted& w = wanted[i];
+                if (w.state == State::Inside) {
+                    // Only the first section of a name counts.
+                    w.state = State::After;
+                    if (!values[i])
+                        --open;
+                } else if (w.state == State::Before &&
+                           sameName(data + parsed.nameStart, parsed.nameEnd - parsed.nameStart, w.section,
+                                    w.sectionSize)) {
+                    w.state = State::Inside;
+                }
+            }
+            continue;
+        }
+        if (parsed.kind != LineKind::Key)
+            continue;
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            Wanted& w = wanted[i];
+            if (w.state == State::Inside && !values[i] &&
+                sameName(data + parsed.nameStart, parsed.nameEnd - parsed.nameStart, w.key, w.keySize)) {
+                values[i] = valueOf(content, line, parsed);
+                --open;
+            }
+        }
+    }
+    return values;
 }
 
 QByteArray withValue(const QByteArray& content, const QByteArray& section, const QByteArray& key,
@@ -301,7 +392,8 @@ QByteArray formatFloat(double value)
         return QByteArrayLiteral("0");
     // 15 significant digits, correctly rounded, without regard to the C locale.
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     if (error != std::errc())
         return QByteArrayLiteral("0");
     const QByteArray sci(buffer, end - buffer); // [-]d.ddddddddddddddde[+-]xx

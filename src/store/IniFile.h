@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace lintora {
 
@@ -17,6 +18,15 @@ namespace ini {
 constexpr qsizetype MaxValueBytes = 2047;
 
 std::optional<QByteArray> lookup(const QByteArray& content, const QByteArray& section, const QByteArray& key);
+
+// Several lookups in one pass over the content, for reading a whole list row at once; each value
+// is exactly what lookup would give for its section and key.
+struct KeyRef
+{
+    const char* section;
+    const char* key;
+};
+std::vector<std::optional<QByteArray>> lookupMany(const QByteArray& content, const std::vector<KeyRef>& keys);
 
 // The content with key set to value: the key's line rewritten in place, or a new line at the end of
 // its section, or a new section with the key at the end of the file. Every other byte stays.

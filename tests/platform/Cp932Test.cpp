@@ -17,18 +17,18 @@ TEST(Cp932, KnownCharactersRoundTripWithTheWindowsBytes)
 {
     struct Case
     {
-        const char* text; // UTF-8
+        const char* text;  // UTF-8
         const char* bytes; // hex of the CP932 form
     };
     const Case cases[] = {
-        {"abc=/\\~", "6162633d2f5c7e"},  // 0x5C stays a backslash, 0x7E a tilde
+        {"abc=/\\~", "6162633d2f5c7e"}, // 0x5C stays a backslash, 0x7E a tilde
         {"日本語", "93fa967b8cea"},
-        {"ｱｲｳ", "b1b2b3"},               // half-width katakana are single bytes
-        {"～", "8160"},                   // FULLWIDTH TILDE, the Windows reading of 0x8160
-        {"①Ⅰ㈱№", "87408754878a8782"},  // NEC row 13
-        {"髙﨑", "fbfcfab1"},             // IBM extensions
-        {"ⅰ", "fa40"},                    // small roman numeral: IBM code preferred over NEC-selected
-        {"∵", "81e6"},                    // in JIS X 0208, NEC row 13 and IBM: the JIS code wins
+        {"ｱｲｳ", "b1b2b3"},             // half-width katakana are single bytes
+        {"～", "8160"},                // FULLWIDTH TILDE, the Windows reading of 0x8160
+        {"①Ⅰ㈱№", "87408754878a8782"}, // NEC row 13
+        {"髙﨑", "fbfcfab1"},          // IBM extensions
+        {"ⅰ", "fa40"},                 // small roman numeral: IBM code preferred over NEC-selected
+        {"∵", "81e6"},                 // in JIS X 0208, NEC row 13 and IBM: the JIS code wins
         {"￢", "81ca"},
         {"－", "817c"},
     };
@@ -72,10 +72,10 @@ TEST(Cp932, MalformedBytesBecomeReplacementsWithoutSwallowingTheirNeighbours)
         const char16_t* text;
     };
     const Case cases[] = {
-        {"8120", u"\uFFFD "},     // lead byte followed by a blank: the blank survives
+        {"8120", u"\uFFFD "}, // lead byte followed by a blank: the blank survives
         {"41817f42", u"A\uFFFD\u007FB"},
-        {"4181", u"A\uFFFD"},     // lead byte at the very end
-        {"8540", u"\uFFFD"},      // well-formed but unassigned pair
+        {"4181", u"A\uFFFD"}, // lead byte at the very end
+        {"8540", u"\uFFFD"},  // well-formed but unassigned pair
         {"80a0fdfeff", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
     };
     for (const Case& c : cases)

@@ -49,13 +49,15 @@ TEST(DateTime, ImpossibleDatesAreRefused)
 TEST(DateTime, DecodingRecoversEveryMillisecond)
 {
     for (int ms : {0, 1, 499, 500, 999}) {
-        for (const DateTimeParts& in : {DateTimeParts{2026, 12, 11, 23, 59, 59, ms}, DateTimeParts{1899, 12, 30, 0, 0, 0, ms},
-                                        DateTimeParts{1850, 6, 15, 13, 7, 9, ms}, DateTimeParts{9999, 12, 31, 23, 59, 59, ms}}) {
+        for (const DateTimeParts& in :
+             {DateTimeParts{2026, 12, 11, 23, 59, 59, ms}, DateTimeParts{1899, 12, 30, 0, 0, 0, ms},
+              DateTimeParts{1850, 6, 15, 13, 7, 9, ms}, DateTimeParts{9999, 12, 31, 23, 59, 59, ms}}) {
             TDateTime v;
             ASSERT_TRUE(encodeDateTime(in, v));
             const DateTimeParts out = decodeDateTime(v);
-            EXPECT_EQ(std::tie(out.year, out.month, out.day, out.hour, out.minute, out.second, out.millisecond),
-                      std::tie(in.year, in.month, in.day, in.hour, in.minute, in.second, in.millisecond))
+            EXPECT_EQ(
+                std::tie(out.year, out.month, out.day, out.hour, out.minute, out.second, out.millisecond),
+                std::tie(in.year, in.month, in.day, in.hour, in.minute, in.second, in.millisecond))
                 << in.year << " " << ms;
         }
     }

@@ -35,14 +35,17 @@ const DirEntry* entryNamed(const std::vector<DirEntry>& entries, const QString& 
 
 mode_t modeOf(const QString& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     ::lstat(QFile::encodeName(path).constData(), &st);
     return st.st_mode & 07777;
 }
 
 QStringList filesIn(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 } // namespace
@@ -67,8 +70,8 @@ TEST(Enumerate, EntriesComeInNtfsOrderWithTheirAttributes)
     std::vector<DirEntry> all;
     ASSERT_TRUE(enumerateFolder(root, EnumerateMode::Folders, all));
     // Case folded ("A.url" before "b.URL", "B_dir" after "b.URL"), hidden names left out.
-    EXPECT_EQ(namesOf(all), (QStringList{"A.url", "b.URL", "B_dir", "c.txt", "dangling.URL", "dirlink", "link.URL",
-                                         "readonly.URL", "Zfolder", QString::fromUtf8("ä")}));
+    EXPECT_EQ(namesOf(all), (QStringList{"A.url", "b.URL", "B_dir", "c.txt", "dangling.URL", "dirlink",
+                                         "link.URL", "readonly.URL", "Zfolder", QString::fromUtf8("ä")}));
     EXPECT_EQ(entryNamed(all, "B_dir")->attributes, FileAttribute::Directory);
     EXPECT_EQ(entryNamed(all, "b.URL")->attributes, 0u);
     EXPECT_TRUE(entryNamed(all, "b.URL")->isFileOrLinkToFile);
@@ -216,7 +219,9 @@ TEST(SafeWrite, KeepsTheOwnerWhenRunningAsRoot)
     const QString path = fav.addFile(QStringLiteral("a.URL"), "old");
     ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 4321, 4322), 0);
     writeFileSafely(path, "new", WriteMode::ReplaceExisting);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ::stat(QFile::encodeName(path).constData(), &st);
     EXPECT_EQ(st.st_uid, 4321u);
     EXPECT_EQ(st.st_gid, 4322u);
@@ -338,7 +343,8 @@ TEST(Remove, ReportsThePathsItCouldNotRemove)
     const QString ok = fav.addFile(QStringLiteral("ok.URL"), "x");
     // Files of the kernel's own file system cannot be removed, not even by root.
     const QString stuck = QStringLiteral("/proc/self/status");
-    EXPECT_EQ(removePermanently({ok, stuck, fav.root() + QStringLiteral("/never-existed")}), QStringList{stuck});
+    EXPECT_EQ(removePermanently({ok, stuck, fav.root() + QStringLiteral("/never-existed")}),
+              QStringList{stuck});
     EXPECT_FALSE(QFileInfo::exists(ok));
 }
 

@@ -60,7 +60,8 @@ TEST(Bookmark, AMissingFileGivesEmptyValuesAndIsNeverCreated)
         // A file that appears after the record was opened changes nothing for this record.
         for (bool appeared : {false, true}) {
             if (appeared)
-                fav.addShortcut(QString(), QStringLiteral("none"), QStringLiteral("http://late/"), QStringLiteral("c"));
+                fav.addShortcut(QString(), QStringLiteral("none"), QStringLiteral("http://late/"),
+                                QStringLiteral("c"));
             const QByteArray onDisk = TempFavorites::readBytes(path);
             EXPECT_EQ(file.GetTitle(), QString());
             EXPECT_EQ(file.GetURL(), QString());
@@ -83,7 +84,8 @@ TEST(Bookmark, AMissingFileGivesEmptyValuesAndIsNeverCreated)
             EXPECT_EQ(QFileInfo::exists(path), appeared);
             file.Open();
         }
-        EXPECT_FALSE(TBMFile(fav.root() + QStringLiteral("/other.URL")).Rename(fav.root() + QStringLiteral("/x.URL")));
+        EXPECT_FALSE(
+            TBMFile(fav.root() + QStringLiteral("/other.URL")).Rename(fav.root() + QStringLiteral("/x.URL")));
     }
     EXPECT_TRUE(recorder.opener.opened.isEmpty());
 }
@@ -91,8 +93,8 @@ TEST(Bookmark, AMissingFileGivesEmptyValuesAndIsNeverCreated)
 TEST(Bookmark, AFileDeletedWhileOpenReadsEmptyAndIsNotBroughtBack)
 {
     TempFavorites fav;
-    const QString path = fav.addShortcut(QString(), QStringLiteral("gone"), QStringLiteral("http://a/"),
-                                         QStringLiteral("c"));
+    const QString path =
+        fav.addShortcut(QString(), QStringLiteral("gone"), QStringLiteral("http://a/"), QStringLiteral("c"));
     TBMFile file(path);
     EXPECT_EQ(file.GetURL(), QStringLiteral("http://a/"));
     ASSERT_TRUE(QFile::remove(path));
@@ -118,9 +120,12 @@ TEST(Bookmark, TheUrlComesFromBaseurlElseFromTheShortcutSection)
         const char* url;
     };
     const Case cases[] = {
-        {"both", "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://url/\r\n", "http://base/"},
-        {"empty BASEURL", "[DEFAULT]\r\nBASEURL=\r\n[InternetShortcut]\r\nURL=http://url/\r\n", "http://url/"},
-        {"blank BASEURL", "[DEFAULT]\r\nBASEURL=   \r\n[InternetShortcut]\r\nURL=http://url/\r\n", "http://url/"},
+        {"both", "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://url/\r\n",
+         "http://base/"},
+        {"empty BASEURL", "[DEFAULT]\r\nBASEURL=\r\n[InternetShortcut]\r\nURL=http://url/\r\n",
+         "http://url/"},
+        {"blank BASEURL", "[DEFAULT]\r\nBASEURL=   \r\n[InternetShortcut]\r\nURL=http://url/\r\n",
+         "http://url/"},
         {"no BASEURL", "[InternetShortcut]\r\nURL=http://url/\r\n", "http://url/"},
         {"neither", "[InternetShortcut]\r\nIconIndex=0\r\n", ""},
         {"empty file", "", ""},
@@ -152,26 +157,28 @@ TEST(Bookmark, WithoutThePrivateSectionEverythingIsUncheckedAndTheFirstSetterAdd
     const QByteArray original("[InternetShortcut]\r\nURL=http://a/\r\n");
     const QString path = fav.addFile(QStringLiteral("a.URL"), original);
     TBMFile file(path);
-    expectSameRow(file.ReadRow(), {QStringLiteral("a"), QStringLiteral("http://a/"), QString(), QStringLiteral("未調査"),
-                                   QString(), QString()},
+    expectSameRow(file.ReadRow(),
+                  {QStringLiteral("a"), QStringLiteral("http://a/"), QString(), QStringLiteral("未調査"),
+                   QString(), QString()},
                   "fresh");
     file.SetStatus(CheckStatusCode::Readable);
     file.SetCheckDate(dateTime(2026, 12, 11, 9, 5, 3));
     file.SetResponse(0.351);
     file.SetComment(QStringLiteral("日本語のコメント～"));
     EXPECT_EQ(TempFavorites::readBytes(path),
-              original + "[Lintora]\r\nSTATUS=1\r\nDATE=2026/12/11 9:05:03\r\nRESPONS=0.351\r\nCOMMENT="
-                  + encodeCp932(QStringLiteral("日本語のコメント～")) + "\r\n");
-    expectSameRow(file.ReadRow(), {QStringLiteral("a"), QStringLiteral("http://a/"), QStringLiteral("日本語のコメント～"),
-                                   QStringLiteral("読込可能"), QStringLiteral("0.4"), QStringLiteral("2026/12/11 9:05:03")},
+              original + "[Lintora]\r\nSTATUS=1\r\nDATE=2026/12/11 9:05:03\r\nRESPONS=0.351\r\nCOMMENT=" +
+                  encodeCp932(QStringLiteral("日本語のコメント～")) + "\r\n");
+    expectSameRow(file.ReadRow(),
+                  {QStringLiteral("a"), QStringLiteral("http://a/"), QStringLiteral("日本語のコメント～"),
+                   QStringLiteral("読込可能"), QStringLiteral("0.4"), QStringLiteral("2026/12/11 9:05:03")},
                   "after setters");
     expectSameRow(rowByGetters(file), file.ReadRow(), "getters");
 
     // Rewriting keeps every line in place.
     file.SetStatus(CheckStatusCode::CannotConnect);
     EXPECT_EQ(TempFavorites::readBytes(path),
-              original + "[Lintora]\r\nSTATUS=-2\r\nDATE=2026/12/11 9:05:03\r\nRESPONS=0.351\r\nCOMMENT="
-                  + encodeCp932(QStringLiteral("日本語のコメント～")) + "\r\n");
+              original + "[Lintora]\r\nSTATUS=-2\r\nDATE=2026/12/11 9:05:03\r\nRESPONS=0.351\r\nCOMMENT=" +
+                  encodeCp932(QStringLiteral("日本語のコメント～")) + "\r\n");
 }
 
 TEST(Bookmark, StoredValuesReadAsTheirTexts)
@@ -205,8 +212,8 @@ TEST(Bookmark, StoredValuesReadAsTheirTexts)
     };
     TempFavorites fav;
     for (const Case& c : cases) {
-        const QString path = fav.addShortcut(QString(), QStringLiteral("t"), QStringLiteral("http://t/"), QString(),
-                                             c.lintoraLines);
+        const QString path = fav.addShortcut(QString(), QStringLiteral("t"), QStringLiteral("http://t/"),
+                                             QString(), c.lintoraLines);
         const TBMFile file(path);
         const BookmarkRowTexts row = file.ReadRow();
         EXPECT_EQ(row.statusText, QString::fromUtf8(c.statusText)) << c.lintoraLines.constData();
@@ -290,15 +297,17 @@ TEST(Bookmark, RenameMovesTheFileButNeverOntoAnother)
 TEST(Bookmark, MatchesLooksInTitleUrlAndCommentLetterCaseAside)
 {
     TempFavorites fav;
-    const QString path = fav.addShortcut(QString(), QStringLiteral("Ｔｉｔｌｅ日本"), QStringLiteral("http://example.com/ABC"),
-                                         QStringLiteral("a Comment in ελληνικα"));
+    const QString path =
+        fav.addShortcut(QString(), QStringLiteral("Ｔｉｔｌｅ日本"), QStringLiteral("http://example.com/ABC"),
+                        QStringLiteral("a Comment in ελληνικα"));
     const TBMFile file(path);
     for (const char* hit : {"abc", "ABC", "ｔｉｔｌｅ", "日本", "comment", "EXAMPLE.COM/", "ΕΛΛΗΝΙΚΑ", "Ελλ"})
         EXPECT_TRUE(file.Matches(QString::fromUtf8(hit))) << hit;
     for (const char* miss : {"", "xyz", "title", "本日"})
         EXPECT_FALSE(file.Matches(QString::fromUtf8(miss))) << miss;
     // A trail byte that looks like an ASCII letter is no letter: "ｂ" (82 82) must not match "B".
-    const QString sjis = fav.addShortcut(QString(), QStringLiteral("t"), QStringLiteral("http://x/"), QStringLiteral("ｂ"));
+    const QString sjis =
+        fav.addShortcut(QString(), QStringLiteral("t"), QStringLiteral("http://x/"), QStringLiteral("ｂ"));
     EXPECT_FALSE(TBMFile(sjis).Matches(QStringLiteral("B")));
 }
 
@@ -316,8 +325,8 @@ TEST(Bookmark, ALongCommentReadsAsItsFirst2047Bytes)
 TEST(Bookmark, AReadOnlyShortcutRefusesWritesWithTheMessage)
 {
     TempFavorites fav;
-    const QString path = fav.addShortcut(QString(), QStringLiteral("ro"), QStringLiteral("http://ro/"),
-                                         QStringLiteral("old"));
+    const QString path =
+        fav.addShortcut(QString(), QStringLiteral("ro"), QStringLiteral("http://ro/"), QStringLiteral("old"));
     const QByteArray original = TempFavorites::readBytes(path);
     TempFavorites::makeReadOnly(path);
     TBMFile file(path);
@@ -355,7 +364,8 @@ TEST(Bookmark, TwoRecordsOnOneFileSeeEachOthersWrites)
 TEST(Bookmark, ALinkedShortcutStaysALink)
 {
     TempFavorites fav;
-    const QString target = fav.addShortcut(QStringLiteral("store"), QStringLiteral("t"), QStringLiteral("http://t/"));
+    const QString target =
+        fav.addShortcut(QStringLiteral("store"), QStringLiteral("t"), QStringLiteral("http://t/"));
     const QString link = fav.root() + QStringLiteral("/l.URL");
     ASSERT_TRUE(QFile::link(target, link));
     TBMFile file(link);
@@ -369,7 +379,8 @@ TEST(Bookmark, OpenHandsTheUrlToTheBrowser)
 {
     TempFavorites fav;
     RecordingOpener recorder;
-    TBMFile(fav.addShortcut(QString(), QStringLiteral("w"), QStringLiteral("https://example.com/a?b=c"))).Open();
+    TBMFile(fav.addShortcut(QString(), QStringLiteral("w"), QStringLiteral("https://example.com/a?b=c")))
+        .Open();
     TBMFile(fav.addShortcut(QString(), QStringLiteral("j"), QStringLiteral("javascript:alert(1)"))).Open();
     TBMFile(fav.addFile(QStringLiteral("e.URL"), "[InternetShortcut]\r\n")).Open();
     ASSERT_EQ(recorder.opener.opened.size(), 1);
@@ -392,7 +403,11 @@ TEST(Bookmark, ReadRowGivesWhatTheGettersGiveEvenForOddFiles)
         const QString path = fav.addFile(QStringLiteral("odd%1.URL").arg(n++), content);
         const TBMFile file(path);
         expectSameRow(file.ReadRow(), rowByGetters(file), std::to_string(n));
+        expectSameRow(TBMFile::ReadRowOf(path), rowByGetters(file), std::to_string(n));
     }
+    expectSameRow(TBMFile::ReadRowOf(fav.root() + QStringLiteral("/none.URL")),
+                  {QString(), QString(), QString(), QStringLiteral("未調査"), QString(), QString()},
+                  "missing");
     const TBMFile quoted(fav.root() + QStringLiteral("/odd1.URL"));
     EXPECT_EQ(quoted.GetURL(), QStringLiteral("http://q/"));
     EXPECT_EQ(quoted.GetStatusText(), QStringLiteral("読込可能"));

@@ -96,7 +96,8 @@ TEST(FolderScan, ShortcutsOfEveryKindAreCollectedFolderByFolder)
     fav.addFile(QStringLiteral("sub/deeper/never.URL"), "x");
 
     QStringList list{QStringLiteral("kept")};
-    CollectShortcuts({fav.root() + QStringLiteral("/sub"), fav.root(), fav.root() + QStringLiteral("/gone")}, list);
+    CollectShortcuts({fav.root() + QStringLiteral("/sub"), fav.root(), fav.root() + QStringLiteral("/gone")},
+                     list);
     EXPECT_EQ(relative(fav, list.mid(1)),
               (QStringList{"sub/z.URL", ".hidden.URL", "A.url", "b.URL", "c.Url", "linked.URL", "ro.URL"}));
     EXPECT_EQ(list.first(), QStringLiteral("kept"));
@@ -110,7 +111,8 @@ TEST(FolderScan, LinkLoopsAndUnreadableFoldersEndTheScan)
     QFile::link(QStringLiteral(".."), fav.root() + QStringLiteral("/a/parent"));
     QFile::link(fav.root() + QStringLiteral("/a/self"), fav.root() + QStringLiteral("/a/self"));
     const QString locked = fav.addFolder(QStringLiteral("locked/inner"));
-    chmodPath(fav.root() + QStringLiteral("/locked"), 0300); // writable, but cannot be listed (except by root)
+    chmodPath(fav.root() + QStringLiteral("/locked"),
+              0300); // writable, but cannot be listed (except by root)
 
     QStringList folders;
     CollectAllFolders(fav.root(), folders);

@@ -18,13 +18,15 @@ TEST(IniFile, WritesGoThroughAndAnotherReaderSeesThem)
     const QString path = fav.addFile(QStringLiteral("s.ini"), "[PARM]\r\nFolder=x\r\n");
     IniFile writer(path);
     IniFile reader(path);
-    writer.writeString(QStringLiteral("PARM"), QStringLiteral("folder"), QStringLiteral("/home/田中/Favorites"));
+    writer.writeString(QStringLiteral("PARM"), QStringLiteral("folder"),
+                       QStringLiteral("/home/田中/Favorites"));
     EXPECT_EQ(reader.readString(QStringLiteral("parm"), QStringLiteral("FOLDER"), QString()),
               QStringLiteral("/home/田中/Favorites"));
     writer.writeInteger(QStringLiteral("PROXY"), QStringLiteral("Port"), 8080);
     writer.writeBool(QStringLiteral("PROXY"), QStringLiteral("Use"), true);
-    EXPECT_EQ(TempFavorites::readBytes(path),
-              QByteArray("[PARM]\r\nFolder=/home/\x93\x63\x92\x86/Favorites\r\n[PROXY]\r\nPort=8080\r\nUse=1\r\n"));
+    EXPECT_EQ(
+        TempFavorites::readBytes(path),
+        QByteArray("[PARM]\r\nFolder=/home/\x93\x63\x92\x86/Favorites\r\n[PROXY]\r\nPort=8080\r\nUse=1\r\n"));
     EXPECT_EQ(reader.readInteger(QStringLiteral("PROXY"), QStringLiteral("Port"), 0), 8080);
     EXPECT_TRUE(reader.readBool(QStringLiteral("PROXY"), QStringLiteral("Use"), false));
     EXPECT_EQ(reader.readInteger(QStringLiteral("PROXY"), QStringLiteral("None"), 42), 42);

@@ -57,8 +57,16 @@ TEST(IniLookup, FindsValuesByTheRulesOfTheProfileFunctions)
         {"trail byte is no letter", "[\x82\x61]\r\nK=v\r\n", "\x82\x41", "K", std::nullopt},
         {"empty content", "", "A", "K", std::nullopt},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(look(c.content, c.section, c.key), c.expected) << c.name;
+        // The one-pass form reads the same, also beside other lookups.
+        const auto many =
+            ini::lookupMany(c.content, {{"A", "X"}, {c.section, c.key}, {"B", "K"}, {c.section, "K"}});
+        EXPECT_EQ(many[1], c.expected) << c.name;
+        EXPECT_EQ(many[0], look(c.content, "A", "X")) << c.name;
+        EXPECT_EQ(many[2], look(c.content, "B", "K")) << c.name;
+        EXPECT_EQ(many[3], look(c.content, c.section, "K")) << c.name;
+    }
 }
 
 TEST(IniLookup, LongValuesAreCutAt2047BytesWithoutSplittingACharacter)
@@ -90,7 +98,8 @@ TEST(IniWrite, RewritesOnlyTheValueOrAddsItsOwnLines)
     };
     const Case cases[] = {
         {"replace in place", "[A]\r\nK=old\r\nL=1\r\n", "A", "K", "new", "[A]\r\nK=new\r\nL=1\r\n"},
-        {"name spelling and blanks before = kept", "[a]\r\n k =old\r\n", "A", "K", "new", "[a]\r\n k =new\r\n"},
+        {"name spelling and blanks before = kept", "[a]\r\n k =old\r\n", "A", "K", "new",
+         "[a]\r\n k =new\r\n"},
         {"first of two keys", "[A]\r\nK=1\r\nK=2\r\n", "A", "K", "x", "[A]\r\nK=x\r\nK=2\r\n"},
         {"key added after the last non-blank line", "[A]\r\nX=1\r\n\r\n[B]\r\nY=2\r\n", "A", "K", "v",
          "[A]\r\nX=1\r\nK=v\r\n\r\n[B]\r\nY=2\r\n"},
@@ -108,10 +117,11 @@ TEST(IniWrite, RewritesOnlyTheValueOrAddsItsOwnLines)
         {"BOM only", "\xEF\xBB\xBF", "A", "K", "v", "\xEF\xBB\xBF[A]\r\nK=v\r\n"},
         {"line breaks in the value become blanks", "[A]\r\nK=1\r\n", "A", "K", "a\r\nb\nc\rd",
          "[A]\r\nK=a  b c d\r\n"},
-        {"no injected section", "", "A", "K", "x\r\n[DEFAULT]\r\nBASEURL=evil", "[A]\r\nK=x  [DEFAULT]  BASEURL=evil\r\n"},
+        {"no injected section", "", "A", "K", "x\r\n[DEFAULT]\r\nBASEURL=evil",
+         "[A]\r\nK=x  [DEFAULT]  BASEURL=evil\r\n"},
         {"empty value", "[A]\r\nK=old\r\n", "A", "K", "", "[A]\r\nK=\r\n"},
-        {"other bytes untouched", "; note\r\n[A]\r\n\x82\xa0=\x93\xfa\r\nK=1\r\ngarbage\x01\x02\r\n", "A", "K", "2",
-         "; note\r\n[A]\r\n\x82\xa0=\x93\xfa\r\nK=2\r\ngarbage\x01\x02\r\n"},
+        {"other bytes untouched", "; note\r\n[A]\r\n\x82\xa0=\x93\xfa\r\nK=1\r\ngarbage\x01\x02\r\n", "A",
+         "K", "2", "; note\r\n[A]\r\n\x82\xa0=\x93\xfa\r\nK=2\r\ngarbage\x01\x02\r\n"},
     };
     for (const Case& c : cases) {
         const QByteArray result = ini::withValue(c.before, c.section, c.key, c.value);
@@ -129,8 +139,8 @@ void changedStretch(const QByteArray& before, const QByteArray& after, QByteArra
     while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
         ++prefix;
     qsizetype suffix = 0;
-    while (suffix < before.size() - prefix && suffix < after.size() - prefix
-           && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
         ++suffix;
     removed = before.mid(prefix, before.size() - prefix - suffix);
     added = after.mid(prefix, after.size() - prefix - suffix);
@@ -185,6 +195,7 @@ TEST(IniWrite, NastyFilesReadWithoutHarmAndASetterTouchesOnlyItsOwnBytes)
         for (const auto& [section, key] : targets) {
             // Reading anything at all must come back (and stay within the limit).
             const auto value = look(before, section, key);
+            EXPECT_EQ(ini::lookupMany(before, {{"Lintora", "STATUS"}, {section, key}})[1], value) << which;
             if (value) {
                 EXPECT_LE(value->size(), ini::MaxValueBytes);
             }
@@ -219,11 +230,27 @@ TEST(IniForms, IntegersReadAsStatusValuesAre)
         std::optional<int> expected;
     };
     const Case cases[] = {
-        {"0", 0},          {"1", 1},          {"-2", -2},        {"+5", 5},          {" 7 ", 7},
-        {"0x1", 1},        {"0X1f", 31},      {"0xFFFFFFFF", -1}, {"0x", std::nullopt}, {"0x1G", std::nullopt},
-        {"0x100000000", std::nullopt},       {"2147483647", 2147483647},            {"2147483648", std::nullopt},
-        {"-2147483648", INT32_MIN},          {"word", std::nullopt}, {"", std::nullopt}, {"1.5", std::nullopt},
-        {"1 2", std::nullopt},               {"-", std::nullopt},   {"+-1", std::nullopt}, {"$10", std::nullopt},
+        {"0", 0},
+        {"1", 1},
+        {"-2", -2},
+        {"+5", 5},
+        {" 7 ", 7},
+        {"0x1", 1},
+        {"0X1f", 31},
+        {"0xFFFFFFFF", -1},
+        {"0x", std::nullopt},
+        {"0x1G", std::nullopt},
+        {"0x100000000", std::nullopt},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483648", INT32_MIN},
+        {"word", std::nullopt},
+        {"", std::nullopt},
+        {"1.5", std::nullopt},
+        {"1 2", std::nullopt},
+        {"-", std::nullopt},
+        {"+-1", std::nullopt},
+        {"$10", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ini::parseInteger(c.text), c.expected) << c.text;
