@@ -207,11 +207,13 @@ bool parseDateTime(const QString& text, TDateTime& result)
 
 TDateTime Clock::now()
 {
+    std::function<TDateTime()> fixed;
     {
         std::lock_guard lock(clockMutex);
-        if (testClock)
-            return testClock();
+        fixed = testClock;
     }
+    if (fixed)
+        return fixed();
     struct timeval tv
     {
     };

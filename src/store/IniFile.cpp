@@ -332,6 +332,13 @@ QByteArray withValue(const QByteArray& content, const QByteArray& section, const
     for (char& c : safeValue)
         if (c == '\r' || c == '\n' || c == '\0')
             c = ' ';
+    // A value that reading would change (blanks at an end, or a matching pair of quotes around it)
+    // goes inside one pair of quotes, which reading removes again: a comment keeps its quotes.
+    const qsizetype n = safeValue.size();
+    if (n > 0 &&
+        (isBlank(safeValue[0]) || isBlank(safeValue[n - 1]) ||
+         (n >= 2 && (safeValue[0] == '"' || safeValue[0] == '\'') && safeValue[n - 1] == safeValue[0])))
+        safeValue = '"' + safeValue + '"';
     const KeyPosition found = findKey(content, section, key);
     if (found.keyFound) {
         QByteArray result = content;

@@ -30,7 +30,9 @@ std::vector<std::optional<QByteArray>> lookupMany(const QByteArray& content, con
 
 // The content with key set to value: the key's line rewritten in place, or a new line at the end of
 // its section, or a new section with the key at the end of the file. Every other byte stays.
-// Line breaks in value are written as blanks, so a value can never add lines of its own.
+// Line breaks in value are written as blanks, so a value can never add lines of its own. A value
+// with blanks at an end or enclosed in matching quotes is written inside one more pair of double
+// quotes, so that it reads back as it was given.
 QByteArray withValue(const QByteArray& content, const QByteArray& section, const QByteArray& key,
                      const QByteArray& value);
 

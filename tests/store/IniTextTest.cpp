@@ -120,6 +120,11 @@ TEST(IniWrite, RewritesOnlyTheValueOrAddsItsOwnLines)
         {"no injected section", "", "A", "K", "x\r\n[DEFAULT]\r\nBASEURL=evil",
          "[A]\r\nK=x  [DEFAULT]  BASEURL=evil\r\n"},
         {"empty value", "[A]\r\nK=old\r\n", "A", "K", "", "[A]\r\nK=\r\n"},
+        {"quoted value keeps its quotes", "", "A", "K", "\"q\"", "[A]\r\nK=\"\"q\"\"\r\n"},
+        {"single-quoted value", "", "A", "K", "'q'", "[A]\r\nK=\"'q'\"\r\n"},
+        {"blanks at the ends kept", "", "A", "K", " a\t", "[A]\r\nK=\" a\t\"\r\n"},
+        {"a line break at the end", "", "A", "K", "a\r\n", "[A]\r\nK=\"a  \"\r\n"},
+        {"inner quotes need nothing", "", "A", "K", "say \"hi\"", "[A]\r\nK=say \"hi\"\r\n"},
         {"other bytes untouched", "; note\r\n[A]\r\n\x82\xa0=\x93\xfa\r\nK=1\r\ngarbage\x01\x02\r\n", "A",
          "K", "2", "; note\r\n[A]\r\n\x82\xa0=\x93\xfa\r\nK=2\r\ngarbage\x01\x02\r\n"},
     };
@@ -185,6 +190,19 @@ QByteArray nastyInput(int which)
 }
 
 } // namespace
+
+TEST(IniWrite, EveryValueWithoutLineBreaksReadsBackAsWritten)
+{
+    const QByteArray values[] = {
+        "plain", "",    " ",     "  ",  "\"",        "'",   "\"\"", "''",
+        "\"a'",  " x ", "\"x\"", "'x'", "\"\"x\"\"", "\tx", "x\t",  "\x93\xfa \x96\x7b",
+        "a=b",   "[A]", ";c"};
+    for (const QByteArray& value : values) {
+        const QByteArray written = ini::withValue("[A]\r\nK=old\r\n", "A", "K", value);
+        EXPECT_EQ(look(written, "A", "K"), value) << value.constData();
+        EXPECT_EQ(look(ini::withValue("", "A", "K", value), "A", "K"), value) << value.constData();
+    }
+}
 
 TEST(IniWrite, NastyFilesReadWithoutHarmAndASetterTouchesOnlyItsOwnBytes)
 {
