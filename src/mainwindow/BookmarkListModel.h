@@ -26,6 +26,10 @@ constexpr int Count = 7;
 
 BookmarkRow makeBookmarkRow(const BookmarkRowTexts& texts, const QString& path);
 
+// Reads one row per path, in the order of paths: each through a record of its own, opened and
+// released for that row. Large lists are read on a few threads at once; the rows come out the same.
+std::vector<BookmarkRow> readBookmarkRows(const QStringList& paths);
+
 // The rows behind the bookmark list: plain text cells, so that a hundred thousand bookmarks cost
 // one small record each and the view asks only for what it draws.
 class BookmarkListModel : public QAbstractTableModel

@@ -17,6 +17,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
@@ -46,6 +47,19 @@ int rowsIn(const QItemSelection& selection)
     }
     return rows;
 }
+
+// Suspends a control's redrawing for one piece of work, whatever way the work ends.
+class RedrawSuspended
+{
+public:
+    explicit RedrawSuspended(QWidget* widget) : m_widget(widget) { m_widget->setUpdatesEnabled(false); }
+    ~RedrawSuspended() { m_widget->setUpdatesEnabled(true); }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+private:
+    QWidget* m_widget;
+};
 
 QIcon programIcon()
 {
@@ -266,24 +280,19 @@ QTreeWidgetItem* TForm1::TopNode(int index) const
 
 void TForm1::BuildFolderTree()
 {
-    m_buildingTree = true;
-    TreeView1->setUpdatesEnabled(false);
-    ListView1->setUpdatesEnabled(false);
+    const QScopedValueRollback<bool> building(m_buildingTree, true);
+    // The list's redrawing resumes after the tree's is restored (reverse order of destruction).
+    const RedrawSuspended treeSuspended(TreeView1);
+    const RedrawSuspended listSuspended(ListView1);
 
     ClearList();
     TreeView1->clear();
     QTreeWidgetItem* favorites = nullptr;
-    for (const char16_t* label : TopNodeLabels) {
-        auto* node = new QTreeWidgetItem(TreeView1, QStringList(QString::fromUtf16(label)));
-        favorites = node;
-    }
+    for (const char16_t* label : TopNodeLabels)
+        favorites = new QTreeWidgetItem(TreeView1, QStringList(QString::fromUtf16(label)));
     AddSubfolders(Settings.FavoritesFolder, favorites);
     TreeView1->expandAll();
     TreeView1->setCurrentItem(nullptr);
-
-    ListView1->setUpdatesEnabled(true);
-    TreeView1->setUpdatesEnabled(true);
-    m_buildingTree = false;
 }
 
 void TForm1::AddSubfolders(const QString& path, QTreeWidgetItem* node)
@@ -361,16 +370,13 @@ void TForm1::ClearList()
 
 void TForm1::FillList(const QStringList& list)
 {
-    std::vector<BookmarkRow> rows;
-    rows.reserve(static_cast<std::size_t>(list.size()));
-    for (const QString& path : list) {
-        const TBMFile record(path);
-        rows.push_back(makeBookmarkRow(record.ReadRow(), path));
+    {
+        const RedrawSuspended suspended(ListView1);
+        // The old rows go first, so that two full lists are never held at once.
+        ClearList();
+        ListModel->setRows(readBookmarkRows(list));
+        m_selectedCount = 0;
     }
-    ListView1->setUpdatesEnabled(false);
-    ListModel->setRows(std::move(rows));
-    m_selectedCount = 0;
-    ListView1->setUpdatesEnabled(true);
     SetStatusCount();
 }
 
