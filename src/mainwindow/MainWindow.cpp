@@ -160,6 +160,8 @@ void TForm1::CreateControls()
     StatusPanel1->setAlignment(Qt::AlignCenter);
     StatusPanel2 = new QLabel(StatusBar1);
     StatusPanel2->setFixedWidth(50);
+    for (QLabel* panel : {StatusPanel1, StatusPanel2})
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusPanel2);
     setStatusBar(StatusBar1);
