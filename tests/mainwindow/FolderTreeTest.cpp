@@ -1,6 +1,10 @@
 // The folder tree, what selecting its nodes lists, the status bar and the re-reading of one row.
 
 #include "WindowFixture.h"
+#include "check/CheckProgressDialog.h"
+#include "check/UrlCheckWorker.h"
+
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -172,6 +176,35 @@ TEST_F(FolderTreeTest, RefreshItemRereadsOnlyTheRowWithExactlyThatPath)
     window->RefreshItem(a2);
     EXPECT_EQ(window->ListModel->row(1), (BookmarkRow{QString(), QString(), QString(),
                                                       QStringLiteral("未調査"), QString(), QString(), a2}));
+}
+
+TEST_F(FolderTreeTest, ALinkCheckRunsOnTheSelectedRowsThenListsTheFoldersAnew)
+{
+    // The check itself belongs to the progress dialog; here it only records what it was given.
+    QStringList checked;
+    window->Form5->CreateWorker = [&](const QString& path) {
+        checked << path;
+        return std::unique_ptr<TCheckURL>();
+    };
+    window->Form5->Timer1->setInterval(10);
+
+    selectNode(child(favorites(), QStringLiteral("A")));
+    window->C1->trigger(); // nothing selected: no run, no new listing
+    EXPECT_TRUE(checked.isEmpty());
+
+    window->ListView1ColumnClick(ListColumn::Title);
+    window->ListView1ColumnClick(ListColumn::Title); // a2 now stands first
+    selectRow(0);
+    selectRow(1);
+    // Changed on disk meanwhile: the new listing reads every row anew, in path order.
+    fav.addShortcut(QStringLiteral("A"), QStringLiteral("a1"), QStringLiteral("http://a.example/1"),
+                    QStringLiteral("後から"));
+    window->C1->trigger();
+    EXPECT_EQ(checked, (QStringList{a2, a}));
+    EXPECT_EQ(column(ListColumn::Path), (QStringList{a, a2}));
+    EXPECT_EQ(cell(0, ListColumn::Comment), QStringLiteral("後から"));
+    EXPECT_EQ(window->StatusText(), QStringLiteral("0 / 2"));
+    EXPECT_TRUE(selectedTitles().isEmpty());
 }
 
 TEST_F(FolderTreeTest, AMissingFavoritesFolderGivesTheTopNodesOnly)
