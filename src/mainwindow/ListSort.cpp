@@ -47,7 +47,7 @@ public:
     }
 
     // Appends the CP932 form of text to out; false (and out as it was) when it has none.
-    bool append(const QString& text, QByteArray& out) const
+    bool append(QStringView text, QByteArray& out) const
     {
         const qsizetype at = out.size();
         out.resize(at + 2 * text.size());
@@ -78,7 +78,7 @@ const Cp932Table& cp932Table()
 
 } // namespace
 
-void appendTextSortBytes(const QString& text, QByteArray& out)
+void appendTextSortBytes(QStringView text, QByteArray& out)
 {
     const QChar* p = text.constData();
     const qsizetype n = text.size();
@@ -95,7 +95,7 @@ void appendTextSortBytes(const QString& text, QByteArray& out)
         return;
     }
     if (!cp932Table().append(text, out))
-        out.append(sortKeyBytes(text)); // no CP932 form: its UTF-8 bytes
+        out.append(sortKeyBytes(text.toString())); // no CP932 form: its UTF-8 bytes
 }
 
 QByteArray textSortBytes(const QString& text)
@@ -172,40 +172,68 @@ std::vector<int> sortedRowOrder(const BookmarkListModel& model, int column, int 
 
     const bool descending = sortOrder < 0;
     if (columnKind(column) == ColumnKind::Text) {
-        // All keys in one buffer: no allocation per row, and the part every key shares (the
-        // favorites folder at the start of every path) is skipped once instead of at each comparison.
-        QByteArray blob;
-        std::vector<std::pair<qsizetype, qsizetype>> spans(static_cast<std::size_t>(n));
-        for (int r = 0; r < n; ++r) {
-            const QString& text = model.cell(r, column);
-            const qsizetype start = blob.size();
-            appendTextSortBytes(text, blob);
-            spans[static_cast<std::size_t>(r)] = {start, blob.size() - start};
-        }
-        const char* bytes = blob.constData();
-        qsizetype shared = spans[0].second;
+        // Texts that all begin with the same plain ASCII (the favorites folder at the start of every
+        // path) have the same bytes there in any encoding: only what follows is encoded and compared.
+        qsizetype shared = model.cell(0, column).size();
+        const QChar* first = model.cell(0, column).constData();
         for (int r = 1; r < n && shared > 0; ++r) {
-            const auto [start, length] = spans[static_cast<std::size_t>(r)];
+            const QString& text = model.cell(r, column);
+            const qsizetype limit = std::min(shared, text.size());
             qsizetype i = 0;
-            const qsizetype limit = std::min(shared, length);
-            while (i < limit && bytes[start + i] == bytes[spans[0].first + i])
+            while (i < limit && text[i] == first[i])
                 ++i;
             shared = i;
         }
-        const auto compare = [&](int x, int y) {
-            const auto [xs, xl] = spans[static_cast<std::size_t>(x)];
-            const auto [ys, yl] = spans[static_cast<std::size_t>(y)];
-            const qsizetype common = std::min(xl, yl) - shared;
-            const int c =
-                common > 0 ? std::memcmp(bytes + xs + shared, bytes + ys + shared, std::size_t(common)) : 0;
+        qsizetype ascii = 0;
+        while (ascii < shared && first[ascii].unicode() < 0x80 && first[ascii].unicode() != 0)
+            ++ascii;
+        shared = ascii;
+
+        // All keys in one buffer: no allocation per row.
+        QByteArray blob;
+        qsizetype characters = 0;
+        for (int r = 0; r < n; ++r)
+            characters += model.cell(r, column).size() - shared;
+        blob.reserve(2 * characters);
+        std::vector<std::pair<qsizetype, qsizetype>> spans(static_cast<std::size_t>(n));
+        for (int r = 0; r < n; ++r) {
+            const qsizetype start = blob.size();
+            appendTextSortBytes(QStringView(model.cell(r, column)).mid(shared), blob);
+            spans[static_cast<std::size_t>(r)] = {start, blob.size() - start};
+        }
+        const char* bytes = blob.constData();
+        // The first eight bytes of each key travel with the row, so that most comparisons are
+        // decided without a trip into the buffer.
+        struct Entry
+        {
+            quint64 head;
+            int row;
+        };
+        std::vector<Entry> entries(static_cast<std::size_t>(n));
+        for (int r = 0; r < n; ++r) {
+            const auto [start, length] = spans[static_cast<std::size_t>(r)];
+            quint64 head = 0;
+            for (qsizetype i = 0; i < 8; ++i)
+                head = (head << 8) | (i < length ? static_cast<unsigned char>(bytes[start + i]) : 0u);
+            entries[static_cast<std::size_t>(r)] = {head, r};
+        }
+        const auto compare = [&](const Entry& x, const Entry& y) {
+            if (x.head != y.head)
+                return x.head < y.head ? -1 : 1;
+            const auto [xs, xl] = spans[static_cast<std::size_t>(x.row)];
+            const auto [ys, yl] = spans[static_cast<std::size_t>(y.row)];
+            const qsizetype common = std::min(xl, yl);
+            const int c = common > 0 ? std::memcmp(bytes + xs, bytes + ys, std::size_t(common)) : 0;
             if (c != 0)
                 return c;
             return xl == yl ? 0 : (xl < yl ? -1 : 1);
         };
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+        std::stable_sort(entries.begin(), entries.end(), [&](const Entry& x, const Entry& y) {
             const int c = compare(x, y);
             return descending ? c > 0 : c < 0;
         });
+        for (int i = 0; i < n; ++i)
+            order[static_cast<std::size_t>(i)] = entries[static_cast<std::size_t>(i)].row;
     } else {
         const bool isDate = columnKind(column) == ColumnKind::DateTime;
         std::vector<double> keys(static_cast<std::size_t>(n));

@@ -22,7 +22,7 @@ ColumnKind columnKind(int column);
 
 // The bytes a text sorts by.
 QByteArray textSortBytes(const QString& text);
-void appendTextSortBytes(const QString& text, QByteArray& out);
+void appendTextSortBytes(QStringView text, QByteArray& out);
 // Byte-wise, unsigned, the shorter first when it begins the longer: -1, 0 or +1.
 int compareSortBytes(const QByteArray& a, const QByteArray& b);
 // The response cell's value ("12.5"), 0 when empty or not a number.
