@@ -65,6 +65,15 @@ void TForm2::FormCreate(QWidget* mainWindow)
         setWindowIcon(mainWindow->windowIcon());
 }
 
+void TForm2::setVisible(bool visible)
+{
+    // A dialog centres itself over its parent only while it has never been moved: forget the last
+    // place, so that every opening is centred over the main window.
+    if (visible && !isVisible())
+        setAttribute(Qt::WA_Moved, false);
+    QDialog::setVisible(visible);
+}
+
 void TForm2::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

@@ -24,6 +24,8 @@ public:
     QPushButton* Button1; // "設定"
     QPushButton* Button2; // "キャンセル"
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -67,6 +67,24 @@ TEST_F(InfoDialogTest, TheDialogIsLaidOutAsDesigned)
     EXPECT_EQ(d.Button2->text(), QStringLiteral("キャンセル"));
 }
 
+TEST_F(InfoDialogTest, EveryOpeningIsCentredOverTheMainWindow)
+{
+    window->ListView1->selectionModel()->select(window->ListModel->index(0, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QPoint first, second;
+    editWith([&](TForm2& d) {
+        first = d.geometry().center();
+        d.move(d.pos() + QPoint(120, 80)); // the user drags it away
+        d.reject();
+    });
+    editWith([&](TForm2& d) {
+        second = d.geometry().center();
+        d.reject();
+    });
+    EXPECT_EQ(second, first);
+    EXPECT_LE((first - window->geometry().center()).manhattanLength(), 60);
+}
+
 TEST_F(InfoDialogTest, OkWritesUrlAndCommentAndRereadsTheRow)
 {
     window->ListView1->selectionModel()->select(window->ListModel->index(0, 0),
