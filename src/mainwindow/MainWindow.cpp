@@ -94,6 +94,17 @@ TForm1::TForm1(const SettingsFile& settingsFile) : m_settingsFile(settingsFile)
 TForm1::~TForm1()
 {
     runCommand([this] { SaveSettings(); });
+    // The controls outlive this class's part of the window (QWidget deletes them later): they must
+    // not call back into it while they go, and the dialogs must not outlive the settings they use.
+    ListView1->selectionModel()->disconnect(this);
+    ListView1->header()->disconnect(this);
+    ListView1->disconnect(this);
+    TreeView1->disconnect(this);
+    delete Form6;
+    delete Form5;
+    delete Form4;
+    delete Form3;
+    delete Form2;
 }
 
 void TForm1::CreateDialogs()
