@@ -102,11 +102,11 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LintoraDesk"));
-    bench::FavoritesSpec spec;
+    bench::FavoritesSpec shape;
     if (argc > 1)
-        spec.bookmarks = std::max(1, std::atoi(argv[1]));
+        shape.bookmarks = std::max(1, std::atoi(argv[1]));
     if (argc > 2)
-        spec.folders = std::max(0, std::atoi(argv[2]));
+        shape.folders = std::max(0, std::atoi(argv[2]));
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
 
     QTemporaryDir temp;
@@ -117,7 +117,7 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     const bench::GeneratedFavorites tree =
-        bench::generateFavorites(temp.path() + QStringLiteral("/Favorites"), spec);
+        bench::generateFavorites(temp.path() + QStringLiteral("/Favorites"), shape);
     std::printf("generated %lld bookmarks in %lld folders in %.0f ms\n", qlonglong(tree.shortcuts.size()),
                 qlonglong(tree.folders.size() - 1), timer.nsecsElapsed() / 1e6);
 
