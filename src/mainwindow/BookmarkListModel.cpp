@@ -81,6 +81,29 @@ QVariant BookmarkListModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
+Qt::ItemFlags BookmarkListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == ListColumn::Title && m_titleEdited)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool BookmarkListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.column() != ListColumn::Title ||
+        index.row() >= rowCount() || !m_titleEdited)
+        return false;
+    // The handler's message box runs an event loop: the row is followed wherever it goes, and left
+    // alone if the rows were replaced meanwhile.
+    const QPersistentModelIndex edited(index);
+    QString text = value.toString();
+    m_titleEdited(index.row(), text);
+    if (edited.isValid())
+        setCell(edited.row(), ListColumn::Title, text);
+    return true;
+}
+
 QString BookmarkListModel::columnCaption(int column)
 {
     static const char16_t* const captions[ListColumn::Count] = {
@@ -108,6 +131,12 @@ void BookmarkListModel::setRows(std::vector<BookmarkRow> rows)
 void BookmarkListModel::clear()
 {
     setRows({});
+}
+
+void BookmarkListModel::setCell(int r, int column, const QString& text)
+{
+    m_rows[static_cast<std::size_t>(r)][column] = text;
+    emit dataChanged(index(r, column), index(r, column));
 }
 
 void BookmarkListModel::setRowTexts(int r, const BookmarkRowTexts& t)

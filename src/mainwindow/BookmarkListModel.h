@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace lintora {
@@ -42,6 +43,15 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Only the title is edited in place, and only once a rename handler is installed.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A confirmed title edit goes to the rename handler, which may change the text to the title as
+    // it was; the cell then shows whatever the handler left.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // handler(row, text): renames the row's file after an in-place edit of its title.
+    using TitleEditHandler = std::function<void(int row, QString& text)>;
+    void setTitleEditHandler(TitleEditHandler handler) { m_titleEdited = std::move(handler); }
 
     static QString columnCaption(int column);
 
@@ -53,6 +63,8 @@ public:
     const QString& cell(int r, int column) const { return m_rows[static_cast<std::size_t>(r)][column]; }
     const QString& path(int r) const { return cell(r, ListColumn::Path); }
 
+    // Rewrites one cell of row r.
+    void setCell(int r, int column, const QString& text);
     // Rewrites the first six cells of row r.
     void setRowTexts(int r, const BookmarkRowTexts& texts);
 
@@ -62,6 +74,7 @@ public:
 
 private:
     std::vector<BookmarkRow> m_rows;
+    TitleEditHandler m_titleEdited;
 };
 
 } // namespace lintora

@@ -177,6 +177,8 @@ void TForm1::CreateControls()
     StatusBar1->addWidget(StatusPanel2);
     setStatusBar(StatusBar1);
 
+    SetupRenaming();
+
     // The list comes first in the tab order and has the focus at start.
     setTabOrder(ListView1, TreeView1);
     ListView1->setFocus(Qt::OtherFocusReason);
@@ -301,8 +303,11 @@ void TForm1::BuildFolderTree()
     ClearList();
     TreeView1->clear();
     QTreeWidgetItem* favorites = nullptr;
-    for (const char16_t* label : TopNodeLabels)
+    for (const char16_t* label : TopNodeLabels) {
         favorites = new QTreeWidgetItem(TreeView1, QStringList(QString::fromUtf16(label)));
+        // Every label can be edited; a top node's rename is refused when the edit ends.
+        favorites->setFlags(favorites->flags() | Qt::ItemIsEditable);
+    }
     AddSubfolders(Settings.FavoritesFolder, favorites);
     TreeView1->expandAll();
     TreeView1->setCurrentItem(nullptr);
@@ -312,7 +317,10 @@ void TForm1::AddSubfolders(const QString& path, QTreeWidgetItem* node)
 {
     WalkSubfolders<QTreeWidgetItem*>(path, node,
                                      [](QTreeWidgetItem* parent, const QString& name, const QString&) {
-                                         return new QTreeWidgetItem(parent, QStringList(name));
+                                         auto* node = new QTreeWidgetItem(QStringList(name));
+                                         node->setFlags(node->flags() | Qt::ItemIsEditable);
+                                         parent->addChild(node);
+                                         return node;
                                      });
 }
 
@@ -578,8 +586,6 @@ void TForm1::C1Click()
 }
 
 void TForm1::N1Click() {}
-
-void TForm1::Find1Click() {}
 
 void TForm1::Contents1Click() {}
 

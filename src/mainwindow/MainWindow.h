@@ -100,6 +100,11 @@ public:
     QStringList SelectedPaths() const;
     QString StatusText() const;
 
+    // In-place renames: called with the edited row or node and the typed text; a refused rename
+    // sets S back to the label as it was.
+    void ListView1Edited(int row, QString& S);
+    void TreeView1Edited(QTreeWidgetItem* node, QString& S);
+
     // The window's layout as it stands now (as written to the settings file).
     WindowLayout CurrentLayout() const;
     // Writes all seventeen keys. Throws WriteError at the first refused write.
@@ -136,6 +141,7 @@ private slots:
 private:
     void CreateControls();
     void CreateMenu();
+    void SetupRenaming();
     void ApplyLayout(const WindowLayout& layout);
     void SetStatusCount();
     void ClearList();
