@@ -13,17 +13,9 @@
 namespace lintora {
 
 TForm5::TForm5(QWidget* mainWindow, const AppSettings& settings)
-    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_settings(settings)
+    : FixedDialog(mainWindow, QStringLiteral("Lintora - 接続確認中..."), QSize(233, 61)), m_settings(settings)
 {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Lintora - 接続確認中..."));
-    // IPA P Gothic at 12 pixels (9 points at 96 dpi) stands in for "ＭＳ Ｐゴシック".
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
-    setFixedSize(233, 61);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -42,10 +34,6 @@ TForm5::TForm5(QWidget* mainWindow, const AppSettings& settings)
     connect(Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
 
     CreateWorker = [this](const QString& path) { return std::make_unique<TCheckURL>(path, m_settings); };
-
-    // FormCreate: the main window's icon.
-    if (mainWindow)
-        setWindowIcon(mainWindow->windowIcon());
 }
 
 TForm5::~TForm5() = default;
@@ -64,18 +52,9 @@ void TForm5::Run(const QStringList& paths)
     }
 }
 
-void TForm5::setVisible(bool visible)
-{
-    // QDialog centres itself over its parent only while it has never been moved; forget earlier
-    // moves so that every run opens over the main window.
-    if (visible && !isVisible())
-        setAttribute(Qt::WA_Moved, false);
-    QDialog::setVisible(visible);
-}
-
 void TForm5::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    FixedDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }

@@ -2,7 +2,7 @@
 
 #include "app/Settings.h"
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 #include <QStringList>
 #include <array>
 #include <functional>
@@ -18,7 +18,7 @@ class TCheckURL;
 
 // The link-check progress dialog "Lintora - 接続確認中...": runs the checks of the given shortcut
 // files, at most five at a time, and closes itself when all are done or aborted.
-class TForm5 : public QDialog
+class TForm5 : public FixedDialog
 {
     Q_OBJECT
 public:
@@ -51,7 +51,6 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void setVisible(bool visible) override;
     void reject() override;
 
 private:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Settings.h"
-#include "dialogs/FixedDialog.h"
+#include "app/FixedDialog.h"
 
 #include <QString>
 #include <functional>

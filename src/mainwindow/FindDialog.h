@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/FixedDialog.h"
+#include "app/FixedDialog.h"
 
 class QGroupBox;
 class QLineEdit;

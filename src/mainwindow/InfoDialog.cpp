@@ -20,12 +20,10 @@ QLineEdit* makeEdit(QGroupBox* box)
 
 } // namespace
 
-TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow)
+TForm2::TForm2(QWidget* mainWindow)
+    : FixedDialog(mainWindow, QStringLiteral("Lintora - 情報の変更"), QSize(337, 133))
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Lintora - 情報の変更"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(337, 133);
 
     GroupBox1 = new QGroupBox(QStringLiteral("ＵＲＬ"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -53,30 +51,13 @@ TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow)
     setTabOrder(Edit2, Edit1);
     setTabOrder(Edit1, Button1);
     setTabOrder(Button1, Button2);
-
-    FormCreate(mainWindow);
 }
 
 TForm2::~TForm2() = default;
 
-void TForm2::FormCreate(QWidget* mainWindow)
-{
-    if (mainWindow)
-        setWindowIcon(mainWindow->windowIcon());
-}
-
-void TForm2::setVisible(bool visible)
-{
-    // A dialog centres itself over its parent only while it has never been moved: forget the last
-    // place, so that every opening is centred over the main window.
-    if (visible && !isVisible())
-        setAttribute(Qt::WA_Moved, false);
-    QDialog::setVisible(visible);
-}
-
 void TForm2::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    FixedDialog::showEvent(event);
     FormShow();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -10,7 +10,7 @@ namespace lintora {
 
 // The bookmark information dialog "Lintora - 情報の変更": the comment above the URL, "設定" to
 // confirm, "キャンセル" to leave the file as it was. Loaded by the main window before every use.
-class TForm2 : public QDialog
+class TForm2 : public FixedDialog
 {
     Q_OBJECT
 public:
@@ -24,13 +24,10 @@ public:
     QPushButton* Button1; // "設定"
     QPushButton* Button2; // "キャンセル"
 
-    void setVisible(bool visible) override;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormCreate(QWidget* mainWindow);
     void FormShow();
 };
 

@@ -1,6 +1,6 @@
 #include "QtPrinters.h"
 
-#include "dialogs/FixedDialog.h"
+#include "app/FixedDialog.h"
 #include "dialogs/PathShortening.h"
 
 #include <QFontMetrics>

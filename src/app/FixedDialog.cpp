@@ -1,4 +1,4 @@
-#include "dialogs/FixedDialog.h"
+#include "app/FixedDialog.h"
 
 #include <QGroupBox>
 
