@@ -65,11 +65,12 @@ public:
     {
         if (watched == m_list && event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2 &&
-            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
-            m_list->hasFocus()) { // not while an editor has it
+            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
             const QModelIndex current = m_list->currentIndex();
-            if (current.isValid() && current.column() != ListColumn::Title) {
-                m_list->edit(current.siblingAtColumn(ListColumn::Title));
+            const QModelIndex title = current.siblingAtColumn(ListColumn::Title);
+            // An F2 that an open editor passed on starts nothing new.
+            if (current.isValid() && current.column() != ListColumn::Title && !m_list->indexWidget(title)) {
+                m_list->edit(title);
                 return true;
             }
         }
