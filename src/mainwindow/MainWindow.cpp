@@ -5,7 +5,9 @@
 #include "dialogs/AboutBox.h"
 #include "dialogs/SettingsDialog.h"
 #include "mainwindow/BookmarkListModel.h"
+#include "mainwindow/BookmarkListView.h"
 #include "mainwindow/FindDialog.h"
+#include "mainwindow/FolderTreeWidget.h"
 #include "mainwindow/InfoDialog.h"
 #include "mainwindow/ListSort.h"
 #include "store/BookmarkFile.h"
@@ -120,7 +122,7 @@ void TForm1::CreateDialogs()
 
 void TForm1::CreateControls()
 {
-    TreeView1 = new QTreeWidget;
+    TreeView1 = new FolderTreeWidget;
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
@@ -131,7 +133,7 @@ void TForm1::CreateControls()
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TForm1::TreeView1SelectionChanged);
 
     ListModel = new BookmarkListModel(this);
-    ListView1 = new QTreeView;
+    ListView1 = new BookmarkListView;
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setModel(ListModel);
     ListView1->setRootIsDecorated(false);
@@ -178,6 +180,8 @@ void TForm1::CreateControls()
     setStatusBar(StatusBar1);
 
     SetupRenaming();
+
+    CreateDragAndDrop();
 
     // The list comes first in the tab order and has the focus at start.
     setTabOrder(ListView1, TreeView1);
@@ -584,8 +588,6 @@ void TForm1::C1Click()
         FillList(L);
     });
 }
-
-void TForm1::N1Click() {}
 
 void TForm1::Contents1Click() {}
 

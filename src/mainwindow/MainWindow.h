@@ -105,6 +105,14 @@ public:
     void ListView1Edited(int row, QString& S);
     void TreeView1Edited(QTreeWidgetItem* node, QString& S);
 
+    // Moving by drag and drop: the tree takes drags from the list and from itself. A drop is handled
+    // at point, in the coordinates of the tree's viewport; source is the control the drag came from.
+    bool TreeView1DragOver(QObject* source) const;
+    void TreeView1DragDrop(QObject* source, const QPoint& point);
+
+    // The control of this window that has the keyboard focus: ListView1, TreeView1 or none.
+    QWidget* ActiveControl() const;
+
     // The window's layout as it stands now (as written to the settings file).
     WindowLayout CurrentLayout() const;
     // Writes all seventeen keys. Throws WriteError at the first refused write.
@@ -141,6 +149,7 @@ private slots:
 private:
     void CreateControls();
     void CreateMenu();
+    void CreateDragAndDrop();
     void SetupRenaming();
     void ApplyLayout(const WindowLayout& layout);
     void SetStatusCount();
