@@ -1,6 +1,7 @@
 // Deleting the selected bookmarks, or the selected folder with everything below it.
 
 #include "app/ErrorHandler.h"
+#include "mainwindow/DeleteReport.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -59,6 +60,22 @@ QStringList reachedThroughLinks(const QString& root, QStringList& paths)
     return refused;
 }
 
+} // namespace
+
+QString notRemovedReport(const QStringList& failed)
+{
+    // A box taller than the screen would hide its OK button: a long list is cut short.
+    constexpr qsizetype Shown = 20;
+    QString text = QStringLiteral("次のファイルまたはフォルダを削除できませんでした:");
+    for (qsizetype i = 0; i < failed.size() && i < Shown; ++i)
+        text += QLatin1Char('\n') + failed[i];
+    if (failed.size() > Shown)
+        text += QStringLiteral("\nほか %1 件").arg(failed.size() - Shown);
+    return text;
+}
+
+namespace {
+
 // Removes the paths for good and reports in one box those that could not be removed.
 void removeAndReport(const QString& favoritesFolder, QStringList paths)
 {
@@ -66,8 +83,7 @@ void removeAndReport(const QString& favoritesFolder, QStringList paths)
     failed += removePermanently(paths);
     if (failed.isEmpty())
         return;
-    messages().inform(QStringLiteral("次のファイルまたはフォルダを削除できませんでした:\n") +
-                      failed.join(QLatin1Char('\n')));
+    messages().inform(notRemovedReport(failed));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Deleting the selected bookmarks or the selected folder, depending on which control has the focus.
 
 #include "WindowFixture.h"
+#include "mainwindow/DeleteReport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -212,6 +213,19 @@ TEST_F(DeleteTest, AFolderReachedThroughALinkPutInSinceTheTreeWasReadIsNotDelete
     EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/Sub/keep.URL")));
     // The rebuilt tree does not take the link for a folder.
     EXPECT_EQ(labels(favorites()), QStringList{QStringLiteral("B")});
+}
+
+TEST(DeleteReportTest, ALongListNamesItsFirstTwentyPathsAndCountsTheRest)
+{
+    QStringList failed;
+    for (int i = 1; i <= 23; ++i)
+        failed << QStringLiteral("/f/%1.URL").arg(i);
+    const QStringList lines = notRemovedReport(failed).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines.first(), NotRemovedHead);
+    EXPECT_EQ(lines[20], QStringLiteral("/f/20.URL"));
+    EXPECT_EQ(lines.last(), QStringLiteral("ほか 3 件"));
+    EXPECT_EQ(notRemovedReport(failed.mid(0, 20)).count(QLatin1Char('\n')), 20);
 }
 
 } // namespace
