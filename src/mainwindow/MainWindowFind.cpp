@@ -3,8 +3,8 @@
 #include "mainwindow/MainWindow.h"
 
 #include "app/ErrorHandler.h"
+#include "mainwindow/BookmarkSearch.h"
 #include "mainwindow/FindDialog.h"
-#include "store/BookmarkFile.h"
 
 #include <QTreeWidget>
 
@@ -21,16 +21,17 @@ void TForm1::Find1Click()
             return;
         FoundFiles.clear();
         CollectAllFolders(FolderPaths);
-        QStringList L;
-        CollectShortcuts(L);
-        for (const QString& path : L) {
-            const TBMFile record(path);
-            if (record.Matches(text))
-                FoundFiles.append(path);
-        }
-        FillList(FoundFiles);
-        // Selecting "検索" lists the results once more when it was not selected yet.
-        TreeView1->setCurrentItem(TopNode(1));
+        // Every shortcut of those folders, in the order CollectShortcuts lists them, each file read
+        // once.
+        FoundFiles = findBookmarks(FolderPaths, text);
+        // Selecting "検索" lists the results when it was not selected yet; when it was, nothing lists
+        // them but this. Either way they are listed once, as a listing followed by the selection's
+        // own listing would end.
+        QTreeWidgetItem* findNode = TopNode(1);
+        if (!findNode || findNode->isSelected())
+            FillList(FoundFiles);
+        else
+            TreeView1->setCurrentItem(findNode);
     });
 }
 

@@ -2,7 +2,13 @@
 // shown under "検索".
 
 #include "WindowFixture.h"
+#include "mainwindow/BookmarkSearch.h"
 #include "mainwindow/FindDialog.h"
+#include "platform/Cp932.h"
+#include "store/BookmarkFile.h"
+#include "store/FolderScan.h"
+
+#include <QDir>
 
 #include <QPushButton>
 #include <optional>
@@ -152,6 +158,57 @@ TEST_F(FindTest, F3OpensTheFindDialog)
     });
     QTest::keyClick(window.get(), Qt::Key_F3);
     EXPECT_TRUE(shown);
+}
+
+// The find reads each file once and on several threads; its answers must be those of one record and
+// Matches per path, in the order of the scan.
+TEST(BookmarkSearchTest, GivesTheAnswersOfMatchesInScanOrder)
+{
+    TempFavorites fav;
+    const QByteArray kinds[] = {
+        // BASEURL wins over URL unless it is empty.
+        "[DEFAULT]\r\nBASEURL=http://base.example/Needle\r\n[InternetShortcut]\r\nURL=http://url.example/"
+        "\r\n",
+        "[DEFAULT]\r\nBASEURL=http://base.example/\r\n[InternetShortcut]\r\nURL=http://url.example/"
+        "needle\r\n",
+        "[DEFAULT]\r\nBASEURL=\r\n[InternetShortcut]\r\nURL=http://url.example/NEEDLE\r\n",
+        // Sections and keys in any case; a comment in CP932.
+        "[internetshortcut]\r\nurl=http://lower.example/\r\n[LINTORA]\r\ncomment=" +
+            encodeCp932(QStringLiteral("針のｎｅｅｄｌｅ")) + "\r\n",
+        // The text beyond the value's 2047 bytes is not read.
+        "[InternetShortcut]\r\nURL=http://long.example/" + QByteArray(2100, 'x') + "needle\r\n",
+        "",
+        "not an INI file at all, needle",
+    };
+    QStringList folders{fav.root()};
+    for (int f = 0; f < 40; ++f) {
+        const QString folder = QStringLiteral("F%1").arg(f, 2, 10, QLatin1Char('0'));
+        fav.addFolder(folder);
+        for (int k = 0; k < int(std::size(kinds)); ++k)
+            fav.addFile(QStringLiteral("%1/b%2.URL").arg(folder).arg(k), kinds[k]);
+        fav.addFile(folder + QStringLiteral("/needle in the title %1.url").arg(f), kinds[5]);
+    }
+    fav.addFolder(QStringLiteral("F07/dir.URL")); // a folder is no shortcut
+    QFile::link(fav.root() + QStringLiteral("/F01/b0.URL"), fav.root() + QStringLiteral("/F02/link.URL"));
+    QFile::link(fav.root() + QStringLiteral("/gone.URL"), fav.root() + QStringLiteral("/F03/dangling.URL"));
+    lintora::CollectAllFolders(fav.root(), folders);
+    ASSERT_EQ(folders.size(), 42);
+
+    QStringList paths;
+    lintora::CollectShortcuts(folders, paths);
+    for (const QString& text :
+         {QStringLiteral("needle"), QStringLiteral("ＮＥＥＤＬＥ"), QStringLiteral("針"),
+          QStringLiteral("example"), QStringLiteral("title 1"), QStringLiteral("x")}) {
+        SCOPED_TRACE(text.toStdString());
+        QStringList expected;
+        for (const QString& path : paths) {
+            if (TBMFile(path).Matches(text))
+                expected << path;
+        }
+        EXPECT_FALSE(expected.isEmpty());
+        EXPECT_EQ(findBookmarks(folders, text), expected);
+    }
+    EXPECT_TRUE(findBookmarks(folders, QString()).isEmpty());
 }
 
 } // namespace

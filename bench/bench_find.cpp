@@ -1,0 +1,234 @@
+// Drives the find command of the real main window (run it offscreen: QT_QPA_PLATFORM=offscreen) over
+// a large favorites tree and sets it against the floor: a plain readdir walk of the tree plus one
+// open/read/close of every ".URL" file, measured in the same run.
+// Usage: bench_find [bookmarks] [folders] [rounds]
+// Defaults: 100000 bookmarks in 5000 folders, best of 3 rounds after one warm-up pass.
+
+#include "FavoritesGenerator.h"
+
+#include "app/SettingsFile.h"
+#include "mainwindow/BookmarkSearch.h"
+#include "mainwindow/FindDialog.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "store/BookmarkFile.h"
+#include "store/FolderScan.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <unistd.h>
+
+using namespace lintora;
+
+namespace {
+
+// The floor: a plain readdir walk of the tree plus one open/read/close of every ".URL" file.
+std::size_t floorWalk(const QByteArray& folder, std::size_t& bytes)
+{
+    std::size_t files = 0;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return 0;
+    static char buffer[65536];
+    while (const dirent* e = ::readdir(dir)) {
+        const char* name = e->d_name;
+        if (name[0] == '.')
+            continue;
+        const QByteArray path = folder + '/' + name;
+        if (e->d_type == DT_DIR) {
+            files += floorWalk(path, bytes);
+            continue;
+        }
+        const std::size_t length = std::strlen(name);
+        if (length < 4 || strcasecmp(name + length - 4, ".url") != 0)
+            continue;
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            bytes += std::size_t(n);
+        ::close(fd);
+        ++files;
+    }
+    ::closedir(dir);
+    return files;
+}
+
+double timeOf(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    QCoreApplication::processEvents();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("LintoraDesk"));
+    bench::FavoritesSpec shape;
+    if (argc > 1)
+        shape.bookmarks = std::max(1, std::atoi(argv[1]));
+    if (argc > 2)
+        shape.folders = std::max(0, std::atoi(argv[2]));
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+
+    QTemporaryDir temp;
+    if (!temp.isValid()) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const bench::GeneratedFavorites tree =
+        bench::generateFavorites(temp.path() + QStringLiteral("/Favorites"), shape);
+    std::printf("generated %lld bookmarks in %lld folders in %.0f ms\n", qlonglong(tree.shortcuts.size()),
+                qlonglong(tree.folders.size() - 1), timer.nsecsElapsed() / 1e6);
+
+    const QString ini = temp.path() + QStringLiteral("/Lintora.ini");
+    {
+        QFile file(ini);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write("[PARM]\r\nFAVORITES=" + QFile::encodeName(tree.root) + "\r\n");
+    }
+    RecordingMessageService messages;
+    MessageService::setInstance(&messages);
+
+    TForm1 window(SettingsFile(ini, {temp.path(), QStringLiteral("bench")}));
+    window.CreateDialogs();
+    window.show();
+    QElapsedTimer exposed;
+    exposed.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && exposed.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!window.windowHandle() || !window.windowHandle()->isExposed()) {
+        std::fprintf(stderr, "the window did not show (run with QT_QPA_PLATFORM=offscreen)\n");
+        return 1;
+    }
+
+    const QByteArray rootBytes = QFile::encodeName(tree.root);
+    std::size_t floorFiles = 0, floorBytes = 0;
+    const auto floorPass = [&] {
+        floorBytes = 0;
+        floorFiles = floorWalk(rootBytes, floorBytes);
+    };
+    // The whole command as the user runs it: the dialog answered with "実行", the search, the list
+    // of results and the node "検索" selected. Another node is selected first, so that the results
+    // are listed twice, as they are when the user finds from a folder.
+    const auto findCommand = [&](const QString& text) {
+        window.TreeView1->setCurrentItem(window.TopNode(2));
+        return timeOf([&] {
+            QTimer::singleShot(0, &window, [&] {
+                window.Form6->setSearchText(text);
+                window.Form6->Button1->click();
+            });
+            window.Find1Click();
+        });
+    };
+
+    floorPass();
+    findCommand(QStringLiteral("zzzz"));
+    if (floorFiles != std::size_t(tree.shortcuts.size())) {
+        std::fprintf(stderr, "mismatch: floor %zu files, %lld generated\n", floorFiles,
+                     qlonglong(tree.shortcuts.size()));
+        return 1;
+    }
+
+    struct Text
+    {
+        const char* label;
+        QString text;
+    };
+    const Text texts[] = {
+        {"no hit (every file read to its end)", QStringLiteral("zzzz")},
+        {"ASCII, any case (\"news\")", QStringLiteral("news")},
+        {"Japanese (\"天気\")", QStringLiteral("天気")},
+        {"full-width, folded (\"ｑ＆ａ\")", QStringLiteral("ｑ＆ａ")},
+        {"every bookmark (\"example\")", QStringLiteral("example")},
+    };
+
+    std::printf("best of %d rounds, %zu files, %.1f MB read per pass\n", rounds, floorFiles,
+                floorBytes / 1048576.0);
+    std::printf("%-52s %9s %9s %9s\n", "step", "ms", "x floor", "found");
+    double floorMs = 1e300;
+    for (int i = 0; i < rounds; ++i)
+        floorMs = std::min(floorMs, timeOf(floorPass));
+    std::printf("%-52s %9.1f %9.2f\n", "floor (readdir walk + open/read/close)", floorMs, 1.0);
+    for (const Text& t : texts) {
+        // The floor and the find alternate, so that both see the same state of the machine.
+        double best = 1e300, floorNow = 1e300;
+        for (int i = 0; i < rounds; ++i) {
+            floorNow = std::min(floorNow, timeOf(floorPass));
+            best = std::min(best, findCommand(t.text));
+        }
+        const QByteArray what = "find: " + QByteArray(t.label);
+        std::printf("%-52s %9.1f %9.2f %9lld\n", what.constData(), best, best / floorNow,
+                    qlonglong(window.FoundFiles.size()));
+    }
+
+    {
+        double dialogMs = 1e300;
+        for (int i = 0; i < rounds; ++i)
+            dialogMs = std::min(dialogMs, findCommand(QString()));
+        std::printf("%-52s %9.1f %9.2f\n", "  of which: the dialog shown and closed (empty text)", dialogMs,
+                    dialogMs / floorMs);
+        findCommand(QStringLiteral("news"));
+        const QStringList found = window.FoundFiles;
+        double fillMs = 1e300;
+        for (int i = 0; i < rounds; ++i)
+            fillMs = std::min(fillMs, timeOf([&] { window.FillList(found); }));
+        std::printf("%-52s %9.1f %9.2f %9lld\n", "  of which: FillList of the results of \"news\"", fillMs,
+                    fillMs / floorMs, qlonglong(found.size()));
+    }
+
+    // Where the time of a find goes, for the text that hits nothing, and what the plain way of the
+    // design (the whole scan, then one record and Matches per path, on one thread) would cost.
+    {
+        const QString none = QStringLiteral("zzzz");
+        QStringList folders, paths;
+        double foldersMs = 1e300, searchMs = 1e300, scanMs = 1e300, matchMs = 1e300;
+        std::size_t sink = 0;
+        for (int i = 0; i < rounds; ++i) {
+            foldersMs = std::min(foldersMs, timeOf([&] { CollectAllFolders(tree.root, folders); }));
+            searchMs = std::min(searchMs, timeOf([&] { sink += findBookmarks(folders, none).size(); }));
+            scanMs = std::min(scanMs, timeOf([&] {
+                                  CollectAllFolders(tree.root, folders);
+                                  paths.clear();
+                                  CollectShortcuts(folders, paths);
+                              }));
+            matchMs = std::min(matchMs, timeOf([&] {
+                                   for (const QString& path : paths)
+                                       sink += TBMFile(path).Matches(none) ? 1 : 0;
+                               }));
+        }
+        const auto line = [&](const char* what, double ms) {
+            std::printf("%-52s %9.1f %9.2f\n", what, ms, ms / floorMs);
+        };
+        line("  of which: CollectAllFolders", foldersMs);
+        line("  of which: findBookmarks (list and read each folder)", searchMs);
+        line("  plain way: CollectAllFolders + CollectShortcuts", scanMs);
+        line("  plain way: TBMFile(path).Matches for every path", matchMs);
+        if (sink != 0)
+            std::printf("(unexpected hits)\n");
+    }
+    MessageService::setInstance(nullptr);
+    return 0;
+}
