@@ -129,7 +129,6 @@ void TForm1::CreateControls()
     TreeView1->setRootIsDecorated(false);
     TreeView1->setIndentation(19);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TForm1::TreeView1SelectionChanged);
 
     ListModel = new BookmarkListModel(this);
@@ -142,7 +141,6 @@ void TForm1::CreateControls()
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setSortingEnabled(false);
     QHeaderView* header = ListView1->header();
     header->setStretchLastSection(false);
@@ -179,6 +177,7 @@ void TForm1::CreateControls()
     StatusBar1->addWidget(StatusPanel2);
     setStatusBar(StatusBar1);
 
+    // Titles and folder labels are edited in place (F2, or a click on the selected label).
     SetupRenaming();
 
     CreateDragAndDrop();
