@@ -1,10 +1,8 @@
 #include "mainwindow/BookmarkListModel.h"
 
+#include "platform/ParallelFor.h"
+
 #include <QStringList>
-#include <algorithm>
-#include <atomic>
-#include <exception>
-#include <thread>
 
 namespace lintora {
 
@@ -23,40 +21,9 @@ std::vector<BookmarkRow> readBookmarkRows(const QStringList& paths)
         rows[i] = makeBookmarkRow(TBMFile::ReadRowOf(path), path);
     };
 
-    // Reading is mostly waiting for the file system and decoding text: a few threads share the rows
-    // in small blocks. Small lists are not worth a thread.
+    // Small lists are not worth a thread.
     constexpr std::size_t Block = 256;
-    const unsigned threads = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 4);
-    if (threads < 2 || count < 4 * Block) {
-        for (std::size_t i = 0; i < count; ++i)
-            readOne(i);
-        return rows;
-    }
-    std::atomic<std::size_t> next{0};
-    std::exception_ptr failure;
-    std::atomic<bool> failed{false};
-    const auto work = [&] {
-        try {
-            for (;;) {
-                const std::size_t first = next.fetch_add(Block, std::memory_order_relaxed);
-                if (first >= count || failed.load(std::memory_order_relaxed))
-                    return;
-                for (std::size_t i = first; i < std::min(count, first + Block); ++i)
-                    readOne(i);
-            }
-        } catch (...) {
-            if (!failed.exchange(true))
-                failure = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    forEachIndexInBlocks(count, Block, 4 * Block, readOne);
     return rows;
 }
 

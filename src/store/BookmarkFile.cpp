@@ -249,10 +249,20 @@ bool TBMFile::Matches(const QString& searchText) const
     const QString wanted = searchText.toUpper();
     if (wanted.isEmpty() || !present())
         return false;
-    if (titleOfPath(m_filePath).toUpper().contains(wanted))
+    return MatchesContent(m_filePath, Ini->readContent(), wanted);
+}
+
+bool TBMFile::MatchesContent(const QString& path, const QByteArray& content, const QString& wanted)
+{
+    if (wanted.isEmpty())
+        return false;
+    if (titleOfPath(path).toUpper().contains(wanted))
         return true;
-    const QByteArray content = Ini->readContent();
-    return urlIn(content).toUpper().contains(wanted) || commentIn(content).toUpper().contains(wanted);
+    const std::vector<Value> values =
+        ini::lookupMany(content, {{"DEFAULT", "BASEURL"}, {"InternetShortcut", "URL"}, {"Lintora", "COMMENT"}});
+    if (urlFrom(values[0], values[1]).toUpper().contains(wanted))
+        return true;
+    return textFrom(values[2]).toUpper().contains(wanted);
 }
 
 BookmarkRowTexts TBMFile::ReadRow() const

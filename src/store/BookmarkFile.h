@@ -70,6 +70,10 @@ public:
     // Reads the file once.
     bool Matches(const QString& searchText) const;
 
+    // Matches on content already read from the file at path; wanted is the search text in capitals.
+    // Only the fields tried are decoded, in the order title, URL, comment.
+    static bool MatchesContent(const QString& path, const QByteArray& content, const QString& wanted);
+
     // All six row texts from a single read of the file.
     BookmarkRowTexts ReadRow() const;
     // The same as TBMFile(path).ReadRow(), for filling many rows: the record's existence test and
