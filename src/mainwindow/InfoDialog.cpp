@@ -32,6 +32,9 @@ TForm2::TForm2(QWidget* mainWindow)
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setGeometry(8, 8, 321, 41);
 
+    useCaptionOnFrameLine(GroupBox1);
+    useCaptionOnFrameLine(GroupBox2);
+
     Edit1 = makeEdit(GroupBox1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit2 = makeEdit(GroupBox2);
