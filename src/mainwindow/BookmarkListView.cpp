@@ -47,7 +47,17 @@ void BookmarkListView::mouseMoveEvent(QMouseEvent* event)
 
 void BookmarkListView::mouseReleaseEvent(QMouseEvent* event)
 {
+    const bool clickOnSelection =
+        m_dragPending && event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier;
     m_dragPending = false;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (clickOnSelection && index.isValid() && selectionModel()->selectedRows().size() > 1) {
+        // As in a file list: a click that did not become a drag, on one of several selected rows,
+        // leaves that row alone selected and starts no rename of it.
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        setState(NoState);
+        return;
+    }
     QTreeView::mouseReleaseEvent(event);
 }
 

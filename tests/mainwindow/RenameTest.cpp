@@ -233,6 +233,23 @@ TEST_F(RenameTest, AClickOnTheTitleOfTheSelectedRowStartsTheEdit)
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->indexWidget(title) != nullptr; }));
 }
 
+TEST_F(RenameTest, AClickOnOneOfSeveralSelectedRowsSelectsItAloneWithoutAnEdit)
+{
+    selectNode(nodeA());
+    QTreeView* list = window->ListView1;
+    window->N4Click();
+    const int rows = window->RowCount();
+    ASSERT_GT(rows, 1);
+    ASSERT_EQ(window->SelectedCount(), rows);
+    const QModelIndex title = window->ListModel->index(1, ListColumn::Title);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(title).center());
+    EXPECT_EQ(window->SelectedCount(), 1);
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(1, {}));
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_EQ(list->indexWidget(title), nullptr);
+    EXPECT_EQ(window->StatusText(), QStringLiteral("1 / %1").arg(rows));
+}
+
 // ---- Folders --------------------------------------------------------------------------------------
 
 TEST_F(RenameTest, AFolderTakesTheTypedNameAndTheListShowsItsBookmarksUnderIt)
