@@ -4,7 +4,7 @@
 // Usage: bench_find [bookmarks] [folders] [rounds]
 // Defaults: 100000 bookmarks in 5000 folders, best of 3 rounds after one warm-up pass.
 
-#include "FavoritesGenerator.h"
+#include "BenchSupport.h"
 
 #include "app/SettingsFile.h"
 #include "mainwindow/BookmarkSearch.h"
@@ -16,120 +16,38 @@
 #include "store/FolderScan.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QWindow>
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <functional>
-#include <unistd.h>
 
 using namespace lintora;
-
-namespace {
-
-// The floor: a plain readdir walk of the tree plus one open/read/close of every ".URL" file.
-std::size_t floorWalk(const QByteArray& folder, std::size_t& bytes)
-{
-    std::size_t files = 0;
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    static char buffer[65536];
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.')
-            continue;
-        const QByteArray path = folder + '/' + name;
-        if (e->d_type == DT_DIR) {
-            files += floorWalk(path, bytes);
-            continue;
-        }
-        const std::size_t length = std::strlen(name);
-        if (length < 4 || strcasecmp(name + length - 4, ".url") != 0)
-            continue;
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        ssize_t n;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-            bytes += std::size_t(n);
-        ::close(fd);
-        ++files;
-    }
-    ::closedir(dir);
-    return files;
-}
-
-double timeOf(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    QCoreApplication::processEvents();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-} // namespace
+using bench::timeOf;
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LintoraDesk"));
-    bench::FavoritesSpec shape;
-    if (argc > 1)
-        shape.bookmarks = std::max(1, std::atoi(argv[1]));
-    if (argc > 2)
-        shape.folders = std::max(0, std::atoi(argv[2]));
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const bench::BenchArgs args = bench::parseArgs(argc, argv);
+    const int rounds = args.rounds;
 
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    const bench::BenchTree favorites(args.shape);
+    if (!favorites.isValid())
         return 1;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    const bench::GeneratedFavorites tree =
-        bench::generateFavorites(temp.path() + QStringLiteral("/Favorites"), shape);
-    std::printf("generated %lld bookmarks in %lld folders in %.0f ms\n", qlonglong(tree.shortcuts.size()),
-                qlonglong(tree.folders.size() - 1), timer.nsecsElapsed() / 1e6);
+    const bench::GeneratedFavorites& tree = favorites.tree();
 
-    const QString ini = temp.path() + QStringLiteral("/Lintora.ini");
-    {
-        QFile file(ini);
-        if (!file.open(QIODevice::WriteOnly))
-            return 1;
-        file.write("[PARM]\r\nFAVORITES=" + QFile::encodeName(tree.root) + "\r\n");
-    }
+    const QString ini = favorites.writeSettings();
+    if (ini.isEmpty())
+        return 1;
     RecordingMessageService messages;
     MessageService::setInstance(&messages);
 
-    TForm1 window(SettingsFile(ini, {temp.path(), QStringLiteral("bench")}));
+    TForm1 window(SettingsFile(ini, {favorites.tempPath(), QStringLiteral("bench")}));
     window.CreateDialogs();
-    window.show();
-    QElapsedTimer exposed;
-    exposed.start();
-    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && exposed.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!window.windowHandle() || !window.windowHandle()->isExposed()) {
-        std::fprintf(stderr, "the window did not show (run with QT_QPA_PLATFORM=offscreen)\n");
+    if (!bench::showExposed(window))
         return 1;
-    }
 
-    const QByteArray rootBytes = QFile::encodeName(tree.root);
-    std::size_t floorFiles = 0, floorBytes = 0;
-    const auto floorPass = [&] {
-        floorBytes = 0;
-        floorFiles = floorWalk(rootBytes, floorBytes);
-    };
+    bench::FloorPass floorPass(tree.root);
     // The whole command as the user runs it: the dialog answered with "実行", the search, the list
     // of results and the node "検索" selected. Another node is selected first, so that the results
     // are listed twice, as they are when the user finds from a folder.
@@ -146,8 +64,8 @@ int main(int argc, char** argv)
 
     floorPass();
     findCommand(QStringLiteral("zzzz"));
-    if (floorFiles != std::size_t(tree.shortcuts.size())) {
-        std::fprintf(stderr, "mismatch: floor %zu files, %lld generated\n", floorFiles,
+    if (floorPass.files != std::size_t(tree.shortcuts.size())) {
+        std::fprintf(stderr, "mismatch: floor %zu files, %lld generated\n", floorPass.files,
                      qlonglong(tree.shortcuts.size()));
         return 1;
     }
@@ -165,18 +83,18 @@ int main(int argc, char** argv)
         {"found in every bookmark (example)", QStringLiteral("example")},
     };
 
-    std::printf("best of %d rounds, %zu files, %.1f MB read per pass\n", rounds, floorFiles,
-                floorBytes / 1048576.0);
+    std::printf("best of %d rounds, %zu files, %.1f MB read per pass\n", rounds, floorPass.files,
+                floorPass.megabytes());
     std::printf("%-52s %9s %9s %9s\n", "step", "ms", "x floor", "found");
     double floorMs = 1e300;
     for (int i = 0; i < rounds; ++i)
-        floorMs = std::min(floorMs, timeOf(floorPass));
+        floorMs = std::min(floorMs, timeOf(std::ref(floorPass)));
     std::printf("%-52s %9.1f %9.2f\n", "floor (readdir walk + open/read/close)", floorMs, 1.0);
     for (const Text& t : texts) {
         // The floor and the find alternate, so that both see the same state of the machine.
         double best = 1e300, floorNow = 1e300;
         for (int i = 0; i < rounds; ++i) {
-            floorNow = std::min(floorNow, timeOf(floorPass));
+            floorNow = std::min(floorNow, timeOf(std::ref(floorPass)));
             best = std::min(best, findCommand(t.text));
         }
         const QByteArray what = "find: " + QByteArray(t.label);

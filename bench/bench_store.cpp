@@ -2,109 +2,31 @@
 // file once (the floor). Usage: bench_store [bookmarks] [folders] [rounds]
 // Defaults: 100000 bookmarks in 5000 folders, best of 3 rounds, after one warm-up pass.
 
-#include "FavoritesGenerator.h"
+#include "BenchSupport.h"
 
 #include "store/BookmarkFile.h"
 #include "store/FolderScan.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <functional>
-#include <unistd.h>
 
 using namespace lintora;
-
-namespace {
-
-// The floor: a plain readdir walk of the tree plus one open/read/close of every ".URL" file.
-std::size_t floorWalk(const QByteArray& folder, std::size_t& bytes)
-{
-    std::size_t files = 0;
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    static char buffer[65536];
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.')
-            continue;
-        const QByteArray path = folder + '/' + name;
-        if (e->d_type == DT_DIR) {
-            files += floorWalk(path, bytes);
-            continue;
-        }
-        const std::size_t length = std::strlen(name);
-        if (length < 4 || strcasecmp(name + length - 4, ".url") != 0)
-            continue;
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        ssize_t n;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-            bytes += std::size_t(n);
-        ::close(fd);
-        ++files;
-    }
-    ::closedir(dir);
-    return files;
-}
-
-// Runs every pass once per round, round after round, and keeps each pass's best time, so that a
-// busy machine disturbs all passes alike.
-std::vector<double> bestOf(int rounds, const std::vector<std::function<void()>>& passes)
-{
-    std::vector<double> best(passes.size(), 1e300);
-    for (int r = 0; r < rounds; ++r) {
-        for (std::size_t i = 0; i < passes.size(); ++i) {
-            QElapsedTimer timer;
-            timer.start();
-            passes[i]();
-            best[i] = std::min(best[i], timer.nsecsElapsed() / 1e6);
-        }
-    }
-    return best;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    bench::FavoritesSpec spec;
-    if (argc > 1)
-        spec.bookmarks = std::max(1, std::atoi(argv[1]));
-    if (argc > 2)
-        spec.folders = std::max(0, std::atoi(argv[2]));
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const bench::BenchArgs args = bench::parseArgs(argc, argv);
+    const int rounds = args.rounds;
 
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    const bench::BenchTree favorites(args.shape, true);
+    if (!favorites.isValid())
         return 1;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    const bench::GeneratedFavorites tree =
-        bench::generateFavorites(temp.path() + QStringLiteral("/Favorites"), spec);
-    std::printf("generated %lld bookmarks in %lld folders in %.0f ms (%s)\n",
-                qlonglong(tree.shortcuts.size()), qlonglong(tree.folders.size() - 1),
-                timer.nsecsElapsed() / 1e6, qPrintable(tree.root));
+    const bench::GeneratedFavorites& tree = favorites.tree();
 
-    const QByteArray rootBytes = QFile::encodeName(tree.root);
-    std::size_t floorFiles = 0, floorBytes = 0;
+    bench::FloorPass floorPass(tree.root);
     QStringList folders, shortcuts;
     std::size_t sink = 0;
 
-    const auto floorPass = [&] {
-        floorBytes = 0;
-        floorFiles = floorWalk(rootBytes, floorBytes);
-    };
     const auto scanPass = [&] {
         CollectAllFolders(tree.root, folders);
         shortcuts.clear();
@@ -155,19 +77,20 @@ int main(int argc, char** argv)
     floorPass();
     scanPass();
     rowOfPass();
-    if (floorFiles != std::size_t(shortcuts.size()) || shortcuts.size() != tree.shortcuts.size()) {
-        std::fprintf(stderr, "mismatch: floor %zu files, scan %lld, generated %lld\n", floorFiles,
+    if (floorPass.files != std::size_t(shortcuts.size()) || shortcuts.size() != tree.shortcuts.size()) {
+        std::fprintf(stderr, "mismatch: floor %zu files, scan %lld, generated %lld\n", floorPass.files,
                      qlonglong(shortcuts.size()), qlonglong(tree.shortcuts.size()));
         return 1;
     }
 
     const std::vector<double> ms =
-        bestOf(rounds, {floorPass, scanPass, gettersPass, rowPass, rowOfPass, readOnlyPass, parseOnlyPass});
+        bench::bestOfEach(rounds, {std::ref(floorPass), scanPass, gettersPass, rowPass, rowOfPass,
+                                   readOnlyPass, parseOnlyPass});
     const double floorMs = ms[0], scanMs = ms[1], gettersMs = ms[2], rowMs = ms[3], rowOfMs = ms[4],
                  readOnlyMs = ms[5], parseOnlyMs = ms[6];
 
-    std::printf("best of %d rounds, %zu files, %.1f MB read per pass\n", rounds, floorFiles,
-                floorBytes / 1048576.0);
+    std::printf("best of %d rounds, %zu files, %.1f MB read per pass\n", rounds, floorPass.files,
+                floorPass.megabytes());
     std::printf("%-44s %9s %8s\n", "pass", "ms", "x floor");
     const auto line = [&](const char* what, double ms) {
         std::printf("%-44s %9.1f %8.2f\n", what, ms, ms / floorMs);

@@ -4,7 +4,7 @@
 // Usage: bench_window [bookmarks] [folders] [rounds]
 // Defaults: 100000 bookmarks in 5000 folders, best of 3 rounds after one warm-up pass.
 
-#include "FavoritesGenerator.h"
+#include "BenchSupport.h"
 
 #include "app/SettingsFile.h"
 #include "mainwindow/BookmarkListModel.h"
@@ -14,142 +14,40 @@
 #include "store/FolderScan.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QItemSelectionModel>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <QWindow>
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <functional>
-#include <unistd.h>
 
 using namespace lintora;
-
-namespace {
-
-// The floor: a plain readdir walk of the tree plus one open/read/close of every ".URL" file.
-std::size_t floorWalk(const QByteArray& folder, std::size_t& bytes)
-{
-    std::size_t files = 0;
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    static char buffer[65536];
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.')
-            continue;
-        const QByteArray path = folder + '/' + name;
-        if (e->d_type == DT_DIR) {
-            files += floorWalk(path, bytes);
-            continue;
-        }
-        const std::size_t length = std::strlen(name);
-        if (length < 4 || strcasecmp(name + length - 4, ".url") != 0)
-            continue;
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        ssize_t n;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-            bytes += std::size_t(n);
-        ::close(fd);
-        ++files;
-    }
-    ::closedir(dir);
-    return files;
-}
-
-// Time of one piece of work, including the events it leaves behind (relayout, repaint).
-double timeOf(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    QCoreApplication::processEvents();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double bestOf(int rounds, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i)
-        best = std::min(best, timeOf(work));
-    return best;
-}
-
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-} // namespace
+using bench::bestOf;
+using bench::timeOf;
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LintoraDesk"));
-    bench::FavoritesSpec shape;
-    if (argc > 1)
-        shape.bookmarks = std::max(1, std::atoi(argv[1]));
-    if (argc > 2)
-        shape.folders = std::max(0, std::atoi(argv[2]));
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const bench::BenchArgs args = bench::parseArgs(argc, argv);
+    const int rounds = args.rounds;
 
-    QTemporaryDir temp;
-    if (!temp.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    const bench::BenchTree favorites(args.shape);
+    if (!favorites.isValid())
         return 1;
-    }
-    QElapsedTimer timer;
-    timer.start();
-    const bench::GeneratedFavorites tree =
-        bench::generateFavorites(temp.path() + QStringLiteral("/Favorites"), shape);
-    std::printf("generated %lld bookmarks in %lld folders in %.0f ms\n", qlonglong(tree.shortcuts.size()),
-                qlonglong(tree.folders.size() - 1), timer.nsecsElapsed() / 1e6);
+    const bench::GeneratedFavorites& tree = favorites.tree();
 
     // A settings file of its own naming the generated tree; messages go to a recorder.
-    const QString ini = temp.path() + QStringLiteral("/Lintora.ini");
-    {
-        QFile file(ini);
-        if (!file.open(QIODevice::WriteOnly))
-            return 1;
-        file.write("[PARM]\r\nFAVORITES=" + QFile::encodeName(tree.root) + "\r\n");
-    }
+    const QString ini = favorites.writeSettings();
+    if (ini.isEmpty())
+        return 1;
     RecordingMessageService messages;
     MessageService::setInstance(&messages);
 
-    long beforeWindowKb = peakMemoryKb();
-    TForm1 window(SettingsFile(ini, {temp.path(), QStringLiteral("bench")}));
+    long beforeWindowKb = bench::peakMemoryKb();
+    TForm1 window(SettingsFile(ini, {favorites.tempPath(), QStringLiteral("bench")}));
     window.CreateDialogs();
-    window.show();
-    QElapsedTimer exposed;
-    exposed.start();
-    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && exposed.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!window.windowHandle() || !window.windowHandle()->isExposed()) {
-        std::fprintf(stderr, "the window did not show (run with QT_QPA_PLATFORM=offscreen)\n");
+    if (!bench::showExposed(window))
         return 1;
-    }
-    const QByteArray rootBytes = QFile::encodeName(tree.root);
-    std::size_t floorFiles = 0, floorBytes = 0;
-    const auto floorPass = [&] {
-        floorBytes = 0;
-        floorFiles = floorWalk(rootBytes, floorBytes);
-    };
+    bench::FloorPass floorPass(tree.root);
     QTreeWidgetItem* showAll = window.TopNode(0);
     const auto fill = [&] { window.TreeView1Change(showAll); };
 
@@ -157,21 +55,21 @@ int main(int argc, char** argv)
     floorPass();
     fill();
     QCoreApplication::processEvents();
-    if (window.RowCount() != tree.shortcuts.size() || floorFiles != std::size_t(window.RowCount())) {
+    if (window.RowCount() != tree.shortcuts.size() || floorPass.files != std::size_t(window.RowCount())) {
         std::fprintf(stderr, "mismatch: %d rows, floor %zu files, %lld generated\n", window.RowCount(),
-                     floorFiles, qlonglong(tree.shortcuts.size()));
+                     floorPass.files, qlonglong(tree.shortcuts.size()));
         return 1;
     }
 
     // The floor and the fill alternate, so that both see the same state of the machine.
     double floorMs = 1e300, fillMs = 1e300;
     for (int i = 0; i < rounds; ++i) {
-        floorMs = std::min(floorMs, timeOf(floorPass));
+        floorMs = std::min(floorMs, timeOf(std::ref(floorPass)));
         fillMs = std::min(fillMs, timeOf(fill));
     }
 
     std::printf("best of %d rounds, %d rows, %.1f MB read per pass\n", rounds, window.RowCount(),
-                floorBytes / 1048576.0);
+                floorPass.megabytes());
     std::printf("%-52s %9s %9s %9s\n", "step", "ms", "x floor", "x fill");
     const auto line = [&](const char* what, double ms) {
         std::printf("%-52s %9.1f %9.2f %9.3f\n", what, ms, ms / floorMs, ms / fillMs);
@@ -249,8 +147,8 @@ int main(int argc, char** argv)
     line("  invert", timeOf([&] { window.N5Click(); }));
     std::printf("status bar: %s\n", qPrintable(window.StatusText()));
 
-    std::printf("peak memory (VmHWM): %.1f MB, %.1f MB before the window was made\n", peakMemoryKb() / 1024.0,
-                beforeWindowKb / 1024.0);
+    std::printf("peak memory (VmHWM): %.1f MB, %.1f MB before the window was made\n",
+                bench::peakMemoryKb() / 1024.0, beforeWindowKb / 1024.0);
     MessageService::setInstance(nullptr);
     return 0;
 }
