@@ -28,7 +28,7 @@ namespace lintora::bench {
 // Usage of every favorites benchmark: [bookmarks] [folders] [rounds].
 struct BenchArgs
 {
-    FavoritesSpec shape;
+    FavoritesShape shape;
     int rounds = 3;
 };
 
@@ -49,7 +49,7 @@ inline BenchArgs parseArgs(int argc, char** argv)
 class BenchTree
 {
 public:
-    explicit BenchTree(const FavoritesSpec& shape, bool withRoot = false)
+    explicit BenchTree(const FavoritesShape& shape, bool withRoot = false)
     {
         if (!m_temp.isValid()) {
             std::fprintf(stderr, "cannot create a temporary folder\n");

@@ -19,7 +19,7 @@
 
 namespace lintora::bench {
 
-struct FavoritesSpec
+struct FavoritesShape
 {
     int bookmarks = 100000;
     int folders = 5000;
@@ -80,15 +80,15 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes)
 
 // Creates the tree below root (created when missing). Folder names and titles are unique within
 // their folder; the contents are CP932 with CR LF line ends, as a browser and this program write them.
-inline GeneratedFavorites generateFavorites(const QString& root, const FavoritesSpec& spec)
+inline GeneratedFavorites generateFavorites(const QString& root, const FavoritesShape& shape)
 {
-    QRandomGenerator random(spec.seed);
+    QRandomGenerator random(shape.seed);
     GeneratedFavorites out;
     out.root = root;
     QDir().mkpath(root);
     out.folders.append(root);
     std::vector<int> depth{0};
-    for (int i = 0; i < spec.folders; ++i) {
+    for (int i = 0; i < shape.folders; ++i) {
         // Parents are picked among the folders made so far that are not yet at the deepest level,
         // favouring recent ones so that the tree gets both breadth and depth.
         int parent = 0;
@@ -96,7 +96,7 @@ inline GeneratedFavorites generateFavorites(const QString& root, const Favorites
             const int candidate = random.bounded(2) == 0
                                       ? random.bounded(int(out.folders.size()))
                                       : std::max(0, int(out.folders.size()) - 1 - random.bounded(20));
-            if (depth[candidate] < spec.maxDepth) {
+            if (depth[candidate] < shape.maxDepth) {
                 parent = candidate;
                 break;
             }
@@ -110,7 +110,7 @@ inline GeneratedFavorites generateFavorites(const QString& root, const Favorites
 
     TDateTime baseDate = 0;
     encodeDateTime({2026, 1, 1, 0, 0, 0, 0}, baseDate);
-    for (int i = 0; i < spec.bookmarks; ++i) {
+    for (int i = 0; i < shape.bookmarks; ++i) {
         const QString& folder = out.folders[random.bounded(int(out.folders.size()))];
         const QString title = detail::phrase(random, 1 + random.bounded(3)) + QStringLiteral(" %1").arg(i);
         const QString path = joinPath(folder, title + QStringLiteral(".URL"));
@@ -119,8 +119,8 @@ inline GeneratedFavorites generateFavorites(const QString& root, const Favorites
                            "[InternetShortcut]\r\nURL=https://www.example.com/" +
                            QByteArray::number(i) + "/index.html\r\nIconIndex=0\r\nModified=" +
                            QByteArray::number(random.generate64(), 16) + "\r\n";
-        const bool commented = random.generateDouble() < spec.commentShare;
-        const bool checked = random.generateDouble() < spec.checkedShare;
+        const bool commented = random.generateDouble() < shape.commentShare;
+        const bool checked = random.generateDouble() < shape.checkedShare;
         if (commented || checked) {
             bytes += "[Lintora]\r\n";
             if (commented)
