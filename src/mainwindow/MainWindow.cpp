@@ -21,6 +21,8 @@
 #include <QMenuBar>
 #include <QScopedValueRollback>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -128,6 +130,12 @@ void TForm1::CreateControls()
     TreeView1->setColumnCount(1);
     TreeView1->setRootIsDecorated(false);
     TreeView1->setIndentation(19);
+    // Lines and expand buttons join the folders, as users of the folder tree know it; the program's
+    // own style draws arrows only.
+    if (QStyle* lined = QStyleFactory::create(QStringLiteral("Windows"))) {
+        lined->setParent(TreeView1);
+        TreeView1->setStyle(lined);
+    }
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TForm1::TreeView1SelectionChanged);
 
