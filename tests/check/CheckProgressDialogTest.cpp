@@ -42,7 +42,7 @@ protected:
         };
         QObject::connect(form.get(), &TForm5::ticked, [this] { ticks << snapshot(); });
 
-        server.on("/ok", TestHttpServer::status(200));
+        server.on("/ok", TestHttpServer::afterPause(5, TestHttpServer::status(200)));
         // Answers after a moment, so that no check can end within the tick that started it.
         server.on("/slow", [](TestHttpServer::Connection& c, const TestHttpServer::Request&) {
             c.pause(300);

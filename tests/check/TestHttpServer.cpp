@@ -134,6 +134,14 @@ TestHttpServer::Script TestHttpServer::reply(const QByteArray& bytes)
     return [bytes](Connection& c, const Request&) { c.send(bytes); };
 }
 
+TestHttpServer::Script TestHttpServer::afterPause(int milliseconds, Script script)
+{
+    return [milliseconds, script](Connection& c, const Request& r) {
+        if (c.pause(milliseconds))
+            script(c, r);
+    };
+}
+
 TestHttpServer::Script TestHttpServer::status(int code, const QByteArray& extraHeaders,
                                               const QByteArray& body)
 {

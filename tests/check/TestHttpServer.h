@@ -60,6 +60,9 @@ public:
     void on(const QByteArray& path, Script script);
     // A script that sends these bytes and closes.
     static Script reply(const QByteArray& bytes);
+    // A script that waits a moment before running another: a readable page that answers at once on
+    // loopback would store a response time rounded down to 0 ms.
+    static Script afterPause(int milliseconds, Script script);
     // "HTTP/1.0 <status>" with the given extra header lines and a small body.
     static Script status(int code, const QByteArray& extraHeaders = QByteArray(),
                          const QByteArray& body = QByteArray("<html><body>page</body></html>"));

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <thread>
 #include <memory>
 
 namespace lintora::test {
@@ -40,25 +39,16 @@ bool waitUntilEnded(const TCheckURL& worker, int timeoutMs = 20000)
     return QTest::qWaitFor([&] { return !worker.isRunning(); }, timeoutMs);
 }
 
-TestHttpServer::Script answerAfterAWhile(TestHttpServer::Script script)
-{
-    return [script](TestHttpServer::Connection& c, const TestHttpServer::Request& r) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        script(c, r);
-    };
-}
-
 class UrlCheckWorker : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        // The readable pages answer after a few milliseconds, so their stored response time, kept
-        // to the millisecond, is never rounded down to 0 on a fast machine.
-        server.on("/ok", answerAfterAWhile(TestHttpServer::status(200)));
+        server.on("/ok", TestHttpServer::afterPause(5, TestHttpServer::status(200)));
         server.on("/missing", TestHttpServer::status(404));
         server.on("/loop", TestHttpServer::status(302, "Location: /loop\r\n"));
-        server.on("/no-number", answerAfterAWhile(TestHttpServer::reply("HTTP/1.0 OK\r\n\r\n<html></html>")));
+        server.on("/no-number",
+                  TestHttpServer::afterPause(5, TestHttpServer::reply("HTTP/1.0 OK\r\n\r\n<html></html>")));
         server.on("/silent",
                   [](TestHttpServer::Connection& c, const TestHttpServer::Request&) { c.holdOpen(); });
     }
