@@ -158,7 +158,10 @@ bool enumerateFolder(const QString& folder, EnumerateMode mode, std::vector<DirE
     return true;
 }
 
-bool listSubfolderNames(const QString& folder, QStringList& names)
+namespace {
+
+// The names of a folder's entries that take(dirFd, entry) accepts, in NTFS order.
+template <typename Take> bool listNamesWhere(const QString& folder, QStringList& names, const Take& take)
 {
     names.clear();
     DirCloser closer{openFolder(folder)};
@@ -167,20 +170,8 @@ bool listSubfolderNames(const QString& folder, QStringList& names)
     const int dirFd = ::dirfd(closer.dir);
     std::vector<QString> found;
     while (const dirent* e = ::readdir(closer.dir)) {
-        const char* raw = e->d_name;
-        if (raw[0] == '.') // hidden, and "." and ".."
-            continue;
-        if (e->d_type != DT_DIR && e->d_type != DT_UNKNOWN)
-            continue;
-        struct stat st
-        {
-        };
-        if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (!S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)
-            continue;
         QString name;
-        if (nameFromBytes(raw, name))
+        if (take(dirFd, *e) && nameFromBytes(e->d_name, name))
             found.push_back(std::move(name));
     }
     sortNtfs(found);
@@ -190,48 +181,46 @@ bool listSubfolderNames(const QString& folder, QStringList& names)
     return true;
 }
 
+} // namespace
+
+bool listSubfolderNames(const QString& folder, QStringList& names)
+{
+    return listNamesWhere(folder, names, [](int dirFd, const dirent& e) {
+        const char* raw = e.d_name;
+        if (raw[0] == '.') // hidden, and "." and ".."
+            return false;
+        if (e.d_type != DT_DIR && e.d_type != DT_UNKNOWN)
+            return false;
+        struct stat st
+        {
+        };
+        return ::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
+               (st.st_mode & 0222) != 0;
+    });
+}
+
 bool listShortcutNames(const QString& folder, QStringList& names)
 {
-    names.clear();
-    DirCloser closer{openFolder(folder)};
-    if (!closer.dir)
-        return false;
-    const int dirFd = ::dirfd(closer.dir);
-    std::vector<QString> found;
-    while (const dirent* e = ::readdir(closer.dir)) {
-        const char* raw = e->d_name;
+    return listNamesWhere(folder, names, [](int dirFd, const dirent& e) {
+        const char* raw = e.d_name;
         if (!endsWithUrlExtension(raw))
-            continue;
-        bool take = false;
-        switch (e->d_type) {
+            return false;
+        switch (e.d_type) {
         case DT_REG:
-            take = true;
-            break;
+            return true;
         case DT_LNK:
-            take = isLinkToRegularFile(dirFd, raw);
-            break;
+            return isLinkToRegularFile(dirFd, raw);
         case DT_UNKNOWN: {
             struct stat st
             {
             };
-            if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                take = S_ISREG(st.st_mode) || (S_ISLNK(st.st_mode) && isLinkToRegularFile(dirFd, raw));
-            break;
+            return ::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                   (S_ISREG(st.st_mode) || (S_ISLNK(st.st_mode) && isLinkToRegularFile(dirFd, raw)));
         }
         default:
-            break;
+            return false;
         }
-        if (!take)
-            continue;
-        QString name;
-        if (nameFromBytes(raw, name))
-            found.push_back(std::move(name));
-    }
-    sortNtfs(found);
-    names.reserve(qsizetype(found.size()));
-    for (QString& name : found)
-        names.append(std::move(name));
-    return true;
+    });
 }
 
 bool fileExists(const QString& path)
