@@ -32,9 +32,7 @@ protected:
         open();
     }
 
-    QTreeWidgetItem* favorites() { return window->TopNode(2); }
     QTreeWidgetItem* nodeA() { return child(favorites(), QStringLiteral("A")); }
-    QString path(const QString& relative) const { return fav.root() + QLatin1Char('/') + relative; }
     QStringList entries(const QString& folder) const
     {
         return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);

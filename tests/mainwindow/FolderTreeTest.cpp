@@ -34,7 +34,6 @@ protected:
         open();
     }
 
-    QTreeWidgetItem* favorites() { return window->TopNode(2); }
 
     QString top, a, a2, a1, b;
 };

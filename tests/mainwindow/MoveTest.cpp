@@ -30,7 +30,6 @@ protected:
         open();
     }
 
-    QTreeWidgetItem* favorites() { return window->TopNode(2); }
     QTreeWidgetItem* folder(const QString& path)
     {
         QTreeWidgetItem* node = favorites();
@@ -55,7 +54,6 @@ protected:
         window->TreeView1DragDrop(window->TreeView1, pointOf(onto));
     }
 
-    QString path(const QString& relative) const { return fav.root() + QLatin1Char('/') + relative; }
     QStringList entries(const QString& relative) const
     {
         return QDir(path(relative)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);

@@ -37,9 +37,7 @@ protected:
         open();
     }
 
-    QTreeWidgetItem* favorites() { return window->TopNode(2); }
     QTreeWidgetItem* nodeA() { return child(favorites(), QStringLiteral("A")); }
-    QString path(const QString& relative) const { return fav.root() + QLatin1Char('/') + relative; }
 
     // Every file and folder below the favorites folder, with the bytes of the files.
     QMap<QString, QByteArray> disk() const

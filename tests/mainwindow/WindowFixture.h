@@ -67,6 +67,10 @@ protected:
     // Ends the run: the settings file is written.
     void close() { window.reset(); }
 
+    // The top node "お気に入り", and the full path of a file or folder below the favorites folder.
+    QTreeWidgetItem* favorites() { return window->TopNode(2); }
+    QString path(const QString& relative) const { return fav.root() + QLatin1Char('/') + relative; }
+
     // Selecting a node as the user does.
     void selectNode(QTreeWidgetItem* node) { window->TreeView1->setCurrentItem(node); }
     QTreeWidgetItem* child(QTreeWidgetItem* node, const QString& label)
